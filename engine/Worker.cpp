@@ -1,0 +1,1 @@
+// (written with the install and uninstall procedures)
