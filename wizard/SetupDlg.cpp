@@ -1,0 +1,1 @@
+// (the wizard dialog)
