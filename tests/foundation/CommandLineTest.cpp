@@ -129,3 +129,53 @@ TEST(CommandLine, RealProcessCommandLine)
         EXPECT_EQ(c.want, r.exitCode) << "args:" << std::string(c.args, c.args + wcslen(c.args));
     }
 }
+
+// Seeded random argument vectors: any UTF-16 unit, long and many arguments, with the
+// three words (and near misses) mixed in. The parser must count every argument and
+// set a flag exactly when some argument is that word, case-blind in ASCII only.
+TEST(CommandLine, RandomArgumentsAreCountedAndOnlyExactWordsSetFlags)
+{
+    const wchar_t* words[] = {L"delpkg", L"SilentDel", L"s", L"DELPKG", L"S", L"delpkg ", L"ss", L"SilentDe"};
+    unsigned seed = 20261211;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) & 0xFFFFFF;
+    };
+    auto lower = [](std::wstring w) {
+        for (wchar_t& c : w)
+            if (c >= L'A' && c <= L'Z')
+                c = static_cast<wchar_t>(c - L'A' + L'a');
+        return w;
+    };
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<std::wstring> args(next() % 101);
+        int want[3] = {0, 0, 0};
+        for (std::wstring& a : args) {
+            unsigned kind = next() % 4;
+            if (kind == 0) {
+                a = words[next() % 8];
+                if (next() % 2)
+                    a = (next() % 2 ? L"-" : L"/") + a;
+            } else {
+                size_t len = kind == 1 ? next() % 10001 : next() % 12;
+                a.resize(len);
+                for (wchar_t& c : a)
+                    c = static_cast<wchar_t>(1 + next() % 0xFFFF);  // no terminator inside
+            }
+            std::wstring bare = (!a.empty() && (a[0] == L'-' || a[0] == L'/')) ? a.substr(1) : a;
+            std::wstring l = lower(bare);
+            want[0] |= l == L"delpkg";
+            want[1] |= l == L"silentdel";
+            want[2] |= l == L"s";
+        }
+        CSetupCommandLineInfo info;
+        ParseWords(info, args);
+        ASSERT_EQ(static_cast<int>(args.size()), info.m_nParamCount);
+        ASSERT_EQ(want[0], info.m_bUninstall);
+        ASSERT_EQ(want[1], info.m_bSilentDel);
+        ASSERT_EQ(want[2], info.m_bSilent);
+        for (const auto& entry : info.m_szParams)
+            ASSERT_LT(wcslen(entry), static_cast<size_t>(MAX_PATH));
+    }
+}
