@@ -1,1 +1,153 @@
-// (written with the install and uninstall procedures)
+#include "Uninstall.h"
+
+#include <shellapi.h>
+
+#include "CleanupBatch.h"
+#include "PathUtil.h"
+#include "Shell.h"
+#include "app/HostEnv.h"
+
+namespace {
+
+// How long a payload window may take to handle WM_CLOSE before the uninstall goes on
+// without it; a hung window must not stop the procedure.
+const UINT kCloseTimeoutMs = 3000;
+
+const WCHAR* KeyPrefix()
+{
+    return g_bWow64 ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"
+                    : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+}
+
+// The procedure acts only on a folder that the install could have created, and only
+// on names that stay inside it: with an empty or relative folder every path would
+// start at the root of a drive, and an empty key name would make RegDeleteKeyW act
+// on the Uninstall key itself.
+bool CanActOn(const SetupConfig* config)
+{
+    return config && IsUsableInstallDir(config->szInstallDir) && IsPlainFolderName(config->szAPPFolderName) &&
+           IsPlainFolderName(config->szAPPFileName);
+}
+
+void DeleteInFolder(const WCHAR* folder, const WCHAR* name, bool onlyIfPresent)
+{
+    WCHAR path[MAX_PATH];
+    if (!Concat(path, {folder, L"\\", name}))
+        return;
+    if (onlyIfPresent && !PathExists(path))
+        return;
+    DeleteFileW(path);
+}
+
+bool RegistryKeyExists(const WCHAR* keyPath)
+{
+    HKEY key = NULL;
+    LONG r = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key);
+    if (r == ERROR_SUCCESS)
+        RegCloseKey(key);
+    return r != ERROR_FILE_NOT_FOUND;
+}
+
+// "-k" then "-u", each followed by one second, whether or not the helper exists.
+void StopServiceHelper(const WCHAR* installDir)
+{
+    const WCHAR* const args[] = {L"-k", L"-u"};
+    for (const WCHAR* arg : args) {
+        WCHAR commandLine[MAX_PATH];
+        if (Concat(commandLine, {L"\"", installDir, L"\\XSrvSetup.exe\" ", arg})) {
+            HANDLE process = RunProgram(commandLine, 1);
+            if (process)
+                CloseHandle(process);
+        }
+        Sleep(1000);
+    }
+}
+
+void CloseRunningPayload(const WCHAR* appName)
+{
+    // An empty title would match some untitled window of another program.
+    if (!appName[0])
+        return;
+    HWND window = FindWindowW(NULL, appName);
+    if (!window)
+        return;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseTimeoutMs, &result);
+    Sleep(1000);
+}
+
+void StartCleanupBatch(const WCHAR* installDir)
+{
+    WCHAR batch[MAX_PATH];
+    if (!WriteCleanupBatch(installDir, batch))
+        return;
+    ShellExecuteW(NULL, L"open", batch, NULL, L"c:\\", SW_HIDE);
+}
+
+}  // namespace
+
+BOOL RemoveFilesAndRegistry(const SetupConfig* config)
+{
+    if (!CanActOn(config))
+        return FALSE;
+    const WCHAR* dir = config->szInstallDir;
+
+    DeleteInFolder(dir, L"mingwm10.dll", false);
+    DeleteInFolder(dir, config->szAPPFileName, false);
+    DeleteInFolder(dir, L"RiriDITitle.bmp", true);
+    DeleteInFolder(dir, L"QV.cfg", true);
+    if (g_bNt6)
+        DeleteInFolder(dir, L"XSrvSetup.exe", false);
+
+    WCHAR keyPath[1024] = {0};
+    if (Concat(keyPath, {KeyPrefix(), L"Uninstall"})) {
+        HKEY key = NULL;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+            RegDeleteKeyW(key, config->szAPPFolderName);
+            RegCloseKey(key);
+        }
+    }
+
+    // An empty value name is the key's default value, which is not ours.
+    WCHAR runPath[1024] = {0};
+    if (!g_bNt6 && config->szAppName[0] && Concat(runPath, {KeyPrefix(), L"Run"})) {
+        HKEY key = NULL;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, runPath, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, config->szAppName);
+            RegCloseKey(key);
+        }
+    }
+
+    // Done when the payload and its Uninstall entry are gone.
+    WCHAR payload[MAX_PATH];
+    WCHAR entry[1024] = {0};
+    if (!Concat(payload, {dir, L"\\", config->szAPPFileName}) ||
+        !Concat(entry, {KeyPrefix(), L"Uninstall\\", config->szAPPFolderName}))
+        return FALSE;
+    return !PathExists(payload) && !RegistryKeyExists(entry);
+}
+
+BOOL UninstallPackage(const SetupConfig* config)
+{
+    if (!CanActOn(config))
+        return FALSE;
+    const WCHAR* dir = config->szInstallDir;
+
+    if (g_bNt6)
+        StopServiceHelper(dir);
+    CloseRunningPayload(config->szAppName);
+
+    BOOL removed = RemoveFilesAndRegistry(config);
+
+    // The links are named after AppName; a name that is not a plain file name could
+    // reach another link or, with the folder removal, another folder.
+    if (IsPlainFolderName(config->szAppName)) {
+        DeleteDesktopShortcut(config->szAppName);
+        DeleteProgramsShortcut(config->szAppName, config->szAppName, 0);
+        DeleteProgramsShortcut(config->szAppName, L"Uninstall", 1);
+    }
+
+    if (config->bDeleteAPFolder)
+        StartCleanupBatch(dir);
+    return removed;
+}
