@@ -195,6 +195,19 @@ DWORD HelperServiceState()
 
 bool HelperServiceExists() { return HelperServiceState() != 0; }
 
+static DWORD WaitWhilePending(SC_HANDLE svc, SERVICE_STATUS_PROCESS* sp)
+{
+    DWORD got = 0;
+    for (int i = 0; i < 100; ++i) {
+        if (!QueryServiceStatusEx(svc, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(sp), sizeof *sp, &got))
+            return 0;
+        if (sp->dwCurrentState != SERVICE_START_PENDING && sp->dwCurrentState != SERVICE_STOP_PENDING)
+            break;
+        Sleep(50);
+    }
+    return sp->dwCurrentState;
+}
+
 void RemoveHelperService()
 {
     SC_HANDLE scm = OpenSCManagerW(NULL, NULL, SC_MANAGER_ALL_ACCESS);
@@ -202,11 +215,19 @@ void RemoveHelperService()
         return;
     SC_HANDLE svc = OpenServiceW(scm, XSRV_SERVICE_NAME, SERVICE_ALL_ACCESS);
     if (svc) {
-        SERVICE_STATUS st;
-        if (QueryServiceStatus(svc, &st) && st.dwCurrentState != SERVICE_STOPPED) {
+        SERVICE_STATUS_PROCESS sp;
+        ZeroMemory(&sp, sizeof sp);
+        DWORD state = WaitWhilePending(svc, &sp);
+        HANDLE process = sp.dwProcessId ? OpenProcess(SYNCHRONIZE, FALSE, sp.dwProcessId) : NULL;
+        if (state != 0 && state != SERVICE_STOPPED) {
+            SERVICE_STATUS st;
             ControlService(svc, SERVICE_CONTROL_STOP, &st);
-            for (int i = 0; i < 100 && QueryServiceStatus(svc, &st) && st.dwCurrentState != SERVICE_STOPPED; ++i)
-                Sleep(50);
+            WaitWhilePending(svc, &sp);
+        }
+        // Its image stays in use until the process has ended.
+        if (process) {
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
         }
         DeleteService(svc);
         CloseServiceHandle(svc);
@@ -216,8 +237,13 @@ void RemoveHelperService()
 
 void CleanInstall(const Package& p)
 {
-    RemoveHelperService();
     std::wstring dir = ExpectedInstallDir(p.folderName);
+    // The setup does not wait for "XSrvSetup.exe -i": give a service that is on its way
+    // a moment to appear, so that it is removed rather than left behind.
+    if (Exists(dir + L"\\XSrvSetup.exe"))
+        for (int i = 0; i < 40 && HelperServiceState() != SERVICE_RUNNING; ++i)
+            Sleep(50);
+    RemoveHelperService();
     // A service or payload process that is still ending holds its image for a moment.
     for (int i = 0; i < 50 && Exists(dir) && !DeleteTree(dir); ++i)
         Sleep(100);

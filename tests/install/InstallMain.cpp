@@ -1,0 +1,13 @@
+// The install tests call the engine in-process, so the host flags that start-up would
+// settle are probed here once.
+#include <gtest/gtest.h>
+
+#include "app/HostEnv.h"
+
+int main(int argc, char** argv)
+{
+    g_bWow64 = IsWow64();
+    g_bNt6 = IsNt6();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
