@@ -17,6 +17,11 @@ void SetHostFlags()
     g_bNt6 = IsNt6();
 }
 
+std::wstring HelperLog()
+{
+    return L"C:\\tests\\uninstall-helper-" + std::to_wstring(GetCurrentProcessId()) + L".log";
+}
+
 std::wstring UniqueName(const std::wstring& tag)
 {
     static LONG counter = 0;

@@ -14,6 +14,9 @@ namespace ut {
 // Sets g_bWow64 and g_bNt6 from the host, as start-up does.
 void SetHostFlags();
 
+// The service helper's log of this test process (XSRV_LOG).
+std::wstring HelperLog();
+
 // "<tag>-<pid>-<n>": unique in this prefix run.
 std::wstring UniqueName(const std::wstring& tag);
 

@@ -7,13 +7,21 @@
 #include "Installed.h"
 #include "app/HostEnv.h"
 #include "engine/Uninstall.h"
+#include "tests/support/Medium.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
+// Host flags as start-up sets them; the service helper logs into a file of this run.
 class HostFlags : public ::testing::Environment {
 public:
-    void SetUp() override { ut::SetHostFlags(); }
+    void SetUp() override
+    {
+        ut::SetHostFlags();
+        CreateDirectoryW(L"C:\\tests", NULL);
+        SetEnvironmentVariableW(L"XSRV_LOG", ut::HelperLog().c_str());
+    }
+    void TearDown() override { DeleteFileW(ut::HelperLog().c_str()); }
 };
 ::testing::Environment* const kHostFlags = ::testing::AddGlobalTestEnvironment(new HostFlags);
 
@@ -73,6 +81,68 @@ TEST(UninstallPackage, RemovesWhatTheInstallCreatedAndKeepsTheRest)
         EXPECT_FALSE(p.EntryExists());
         EXPECT_EQ(nt6, p.RunValueExists()) << "the Run value is removed only before NT 6";
         EXPECT_TRUE(p.MarkExists());
+    }
+}
+
+unsigned long long NowMs()
+{
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    return t.QuadPart / 10000;
+}
+
+// The helper's "-k" and "-u" calls since a moment, with their program paths.
+std::vector<ts::HelperCall> StopCallsSince(unsigned long long t0)
+{
+    std::vector<ts::HelperCall> calls;
+    for (const ts::HelperCall& c : ts::ReadHelperLog(ut::HelperLog()))
+        if (c.ms >= t0 && (c.argument == L"-k" || c.argument == L"-u"))
+            calls.push_back(c);
+    return calls;
+}
+
+TEST(UninstallPackage, StopsTheServiceHelperOnNt6Only)
+{
+    const bool present[] = {true, false};
+    for (bool helper : present) {
+        SCOPED_TRACE(helper ? L"helper present" : L"helper missing");
+        ut::InstallOptions o;
+        o.helper = false;
+        ut::Installed p(ut::UniqueName(L"UnHelper"), o);
+        ASSERT_TRUE(p.ok);
+        ASSERT_TRUE(!helper ||
+                    CopyFileW(ts::BinPath(L"XSrvSetup.exe").c_str(), p.Path(L"XSrvSetup.exe").c_str(), FALSE));
+
+        unsigned long long t0 = NowMs();
+        EXPECT_TRUE(UninstallPackage(&p.config));
+        unsigned long long t1 = NowMs();
+        std::vector<ts::HelperCall> calls = StopCallsSince(t0);
+
+        if (!g_bNt6) {
+            EXPECT_TRUE(calls.empty());
+            EXPECT_LT(t1 - t0, 1000u) << "no pause before NT 6";
+            EXPECT_EQ(helper, ts::Exists(p.Path(L"XSrvSetup.exe"))) << "the helper is left alone before NT 6";
+            continue;
+        }
+        // The pauses are taken whether or not a helper started.
+        EXPECT_GE(t1 - t0, 2000u);
+        if (!helper) {
+            EXPECT_TRUE(calls.empty());
+            continue;
+        }
+        ASSERT_EQ(2u, calls.size());
+        EXPECT_EQ(L"-k", calls[0].argument);
+        EXPECT_EQ(L"-u", calls[1].argument);
+        for (const ts::HelperCall& c : calls)
+            EXPECT_EQ(p.Path(L"XSrvSetup.exe"), c.program);
+        // Times are the helpers' creation times: one second after each start.
+        EXPECT_GE(calls[1].ms - calls[0].ms, 1000u);
+        EXPECT_GE(t1 - calls[1].ms, 1000u);
+        // The helper has ended by then and its file goes with the others.
+        EXPECT_FALSE(ts::Exists(p.Path(L"XSrvSetup.exe")));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "app/HostEnv.h"
 #include "engine/SetupConfig.h"
 #include "engine/Worker.h"
+#include "tests/support/Medium.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -83,6 +84,35 @@ Codes RunWorker(const std::wstring& sourceDir, int bUninstall)
         CloseHandle(thread);
     }
     return codes;
+}
+
+TEST(SetupThread, InstallRunPostsStartThenHonestResult)
+{
+    struct Case {
+        const wchar_t* name;
+        bool payload;
+        Codes expected;
+    };
+    const Case cases[] = {
+        {L"complete medium", true, {{PROGRESS_INSTALL_START, 0}, {PROGRESS_INSTALL_DONE, 1}}},
+        {L"payload missing from the medium", false, {{PROGRESS_INSTALL_START, 0}, {PROGRESS_INSTALL_DONE, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ts::Package pkg;
+        pkg.folderName = pkg.appName = ut::UniqueName(L"UnWorkerInst");
+        ts::MediumOptions o = ts::MediumFor(pkg);
+        o.payload = c.payload;
+        std::wstring medium = ts::MakeMedium(o, L"UnWorkerMedium");
+        ASSERT_FALSE(medium.empty());
+        {
+            ts::MessageBoxWatcher boxes;
+            EXPECT_EQ(c.expected, RunWorker(medium, 0));
+        }
+        EXPECT_TRUE(ts::ReadUninstallEntry(pkg.folderName).keyExists) << "the install ran";
+        ts::CleanInstall(pkg);
+        ts::DeleteTree(medium);
+    }
 }
 
 TEST(SetupThread, UninstallRunPostsStartThenHonestResult)
