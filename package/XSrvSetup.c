@@ -3,7 +3,8 @@
      XSrvSetup.exe -k        stops the service and waits for its process to end
      XSrvSetup.exe -u        removes the service
      XSrvSetup.exe service   the service itself (started by the service manager)
-   Every start appends "<ms> <argument> <own path>" to the log named by XSRV_LOG, or to
+   Every start appends "<ms> <argument> <own path>" (ms: the process's creation time in
+   milliseconds since 1601) to the log named by XSRV_LOG, or to
    C:\XSrvSetup.log, so that the order of the calls and the pauses between them can be
    read afterwards. The service mode gets the log path as its second argument. */
 #include <windows.h>
@@ -18,7 +19,7 @@ static HANDLE g_hStop;
 
 static void AppendLog(const WCHAR* argument)
 {
-    FILETIME ft;
+    FILETIME ft, exited, kernel, user;
     ULARGE_INTEGER t;
     char line[3 * MAX_PATH + 64], arg[MAX_PATH], self[2 * MAX_PATH];
     unsigned long long ms;
@@ -26,7 +27,11 @@ static void AppendLog(const WCHAR* argument)
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD written = 0;
 
-    GetSystemTimeAsFileTime(&ft);
+    /* The moment the process was created, i.e. when its caller started it; the time of
+       this call would add the start-up of the process. */
+    if (!GetProcessTimes(GetCurrentProcess(), &ft, &exited, &kernel, &user) ||
+        (!ft.dwLowDateTime && !ft.dwHighDateTime))
+        GetSystemTimeAsFileTime(&ft);
     t.LowPart = ft.dwLowDateTime;
     t.HighPart = ft.dwHighDateTime;
     ms = t.QuadPart / 10000;
