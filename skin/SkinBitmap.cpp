@@ -30,14 +30,15 @@ void ForEachBorderModeVisit(int nWidth, int nHeight, const RECT& rcKeep, const s
         for (int y = std::max(yFirst, 0); y <= std::min(yLast, nHeight); ++y)
             visit(x, y);
     };
-    for (int x = 0; x <= std::min(rcKeep.left - 1, nWidth); ++x)
+    const int left = rcKeep.left, top = rcKeep.top, right = rcKeep.right, bottom = rcKeep.bottom;
+    for (int x = 0; x <= std::min(left - 1, nWidth); ++x)
         rows(x, 0, nHeight);
-    for (int x = std::max(rcKeep.left, 0); x <= std::min(rcKeep.right - 1, nWidth); ++x) {
-        rows(x, 0, rcKeep.top);
-        rows(x, rcKeep.bottom, nHeight);
+    for (int x = std::max(left, 0); x <= std::min(right - 1, nWidth); ++x) {
+        rows(x, 0, top);
+        rows(x, bottom, nHeight);
     }
-    if (rcKeep.right <= nWidth)
-        for (int x = std::max(rcKeep.right, 0); x <= nWidth; ++x)
+    if (right <= nWidth)
+        for (int x = std::max(right, 0); x <= nWidth; ++x)
             rows(x, 0, nHeight);
 }
 

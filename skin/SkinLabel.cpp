@@ -349,9 +349,10 @@ void CSkinLabel::FillGradient(CDC* pDC, const RECT* pRect, COLORREF crFrom, COLO
     for (const GradientBand& band : bands) {
         CBrush brush(band.cr);
         HGDIOBJ hOld = pDC->SelectObject(&brush);
-        // With the null pen Rectangle leaves out its right and bottom edges: the
-        // band covers x .. x2.
-        pDC->Rectangle(band.x, pRect->top, band.x2 + 1, pRect->bottom);
+        // With the null pen Rectangle fills one pixel short of its right and bottom
+        // edges: the band covers x .. x2 - 1 (the next band starts at x2) and, with
+        // the bottom one further down, every row of the rectangle.
+        pDC->Rectangle(band.x, pRect->top, band.x2 + 1, pRect->bottom + 1);
         pDC->SelectObject(hOld);
     }
 }

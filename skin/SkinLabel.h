@@ -20,7 +20,8 @@ const UINT kBlinkPeriod = 500;
 // The DrawText format of a label with static style dwStyle and text pszText.
 UINT LabelTextFormat(DWORD dwStyle, const WCHAR* pszText);
 
-// One vertical band of the gradient: x to x2 inclusive, in one colour.
+// One vertical band of the gradient from x up to x2 (where the next band starts,
+// or the right edge), in one colour.
 struct GradientBand {
     int x;
     int x2;
