@@ -26,7 +26,8 @@ TOOLINFOW MakeToolInfo(HWND hWndOwner, HWND hWndTool, UINT_PTR nIDTool, const WC
     ti.cbSize = TTTOOLINFOW_V1_SIZE;
     ti.hwnd = hWndOwner;
     ti.uId = nIDTool ? nIDTool : reinterpret_cast<UINT_PTR>(hWndTool);
-    ti.uFlags = nIDTool ? 0 : TTF_IDISHWND | TTF_SUBCLASS;
+    // No TTF_SUBCLASS: the control relays its mouse messages itself (RelayEvent).
+    ti.uFlags = nIDTool ? 0 : TTF_IDISHWND;
     ti.lpszText = const_cast<WCHAR*>(pszText);
     if (nIDTool)
         ::GetClientRect(hWndTool, &ti.rect);

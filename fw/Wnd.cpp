@@ -1,8 +1,12 @@
 #include "fw/Wnd.h"
 
 namespace {
-// The window property that holds the bound object's address.
+// The window properties that hold the bound object's address, and the procedure
+// the window had before; the second outlives the binding when the procedure could
+// not be given back (someone subclassed the window on top of us), so that the
+// window's messages still reach its own procedure.
 const WCHAR kObjectProp[] = L"fw.CWnd";
+const WCHAR kPrevProcProp[] = L"fw.CWnd.prev";
 }
 
 const MsgMap CWnd::messageMap = {NULL, NULL, 0};
@@ -48,7 +52,9 @@ HWND CWnd::Detach()
 
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
-    if (m_hWnd || !::IsWindow(hWnd) || FromHandlePermanent(hWnd))
+    // A window still holding a previous procedure from an earlier binding that
+    // could not be undone is refused: binding it again would make a loop.
+    if (m_hWnd || !::IsWindow(hWnd) || FromHandlePermanent(hWnd) || GetPropW(hWnd, kPrevProcProp))
         return FALSE;
     m_hWnd = hWnd;
     SetPropW(hWnd, kObjectProp, this);
@@ -56,6 +62,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     PreSubclassWindow();
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+    SetPropW(hWnd, kPrevProcProp, reinterpret_cast<HANDLE>(m_pfnSuper));
     return TRUE;
 }
 
@@ -64,9 +71,12 @@ HWND CWnd::UnsubclassWindow()
     HWND h = m_hWnd;
     if (!h || !m_bSubclassed)
         return NULL;
-    // Only restore when nobody subclassed the window on top of us since.
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(h, GWLP_WNDPROC)) == &CWnd::SubclassProc && m_pfnSuper)
+    // Only restore when nobody subclassed the window on top of us since; otherwise
+    // SubclassProc goes on passing the messages to the previous procedure.
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(h, GWLP_WNDPROC)) == &CWnd::SubclassProc && m_pfnSuper) {
         SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        RemovePropW(h, kPrevProcProp);
+    }
     RemovePropW(h, kObjectProp);
     m_hWnd = NULL;
     m_pfnSuper = NULL;
@@ -139,8 +149,14 @@ void CWnd::PostNcDestroy() {}
 LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* pWnd = FromHandlePermanent(hWnd);
-    if (!pWnd)
+    if (!pWnd) {
+        WNDPROC pfnPrev = reinterpret_cast<WNDPROC>(GetPropW(hWnd, kPrevProcProp));
+        if (message == WM_NCDESTROY)
+            RemovePropW(hWnd, kPrevProcProp);
+        if (pfnPrev)
+            return CallWindowProcW(pfnPrev, hWnd, message, wParam, lParam);
         return ::DefWindowProcW(hWnd, message, wParam, lParam);
+    }
 
     MSG saved = pWnd->m_msgCur;
     pWnd->m_msgCur.hwnd = hWnd;
@@ -255,6 +271,8 @@ void CWnd::ClientToScreen(RECT* pRect) const
 namespace {
 BOOL ModifyLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
+    if (!hWnd)
+        return FALSE;
     DWORD dwOld = static_cast<DWORD>(GetWindowLongW(hWnd, nIndex));
     DWORD dwNew = (dwOld & ~dwRemove) | dwAdd;
     if (dwOld == dwNew)

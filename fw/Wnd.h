@@ -185,11 +185,12 @@ public:
     {
         return ::PostMessageW(m_hWnd, message, wParam, lParam);
     }
+    // Without a window these do nothing (a NULL window would mean a thread timer).
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC pfnTimer)
     {
-        return ::SetTimer(m_hWnd, nIDEvent, nElapse, pfnTimer);
+        return m_hWnd ? ::SetTimer(m_hWnd, nIDEvent, nElapse, pfnTimer) : 0;
     }
-    BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+    BOOL KillTimer(UINT_PTR nIDEvent) { return m_hWnd ? ::KillTimer(m_hWnd, nIDEvent) : FALSE; }
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     void SetFont(HFONT hFont, BOOL bRedraw = TRUE)
     {

@@ -27,7 +27,9 @@ public:
     using CBmpBtnCtrl::m_bmpNormal;
     using CBmpBtnCtrl::m_clrKey;
     using CBmpBtnCtrl::m_nChecked;
+    using CBmpBtnCtrl::m_nTipTextId;
     using CBmpBtnCtrl::m_rcKeep;
+    using CBmpBtnCtrl::m_ToolTip;
 };
 
 // The dialog object: reflects its children's notifications and counts clicks.
@@ -444,6 +446,27 @@ TEST_F(ButtonTest, ReportsItsRunTimeClass)
     EXPECT_STREQ("CBmpBtnCtrl", push.GetRuntimeClass()->m_lpszClassName);
     EXPECT_TRUE(push.IsKindOf(&CButton::classCButton));
     EXPECT_STREQ("CBitmap", push.m_bmpNormal.GetRuntimeClass()->m_lpszClassName);
+}
+
+TEST_F(ButtonTest, HoverUpdatesTheTooltipTextAndMessagesAreRelayed)
+{
+    SetPushImages(push);
+    ASSERT_TRUE(push.m_ToolTip.Create(&dlg));
+    ASSERT_TRUE(push.m_ToolTip.AddTool(&push, L"old"));
+    push.m_nTipTextId = IDS_T_TIP;
+    SendMessageW(push, WM_MOUSEHOVER, 0, 0);
+
+    wchar_t text[80] = {};
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V1_SIZE;
+    ti.hwnd = hDlg;
+    ti.uId = reinterpret_cast<UINT_PTR>(push.m_hWnd);
+    ti.lpszText = text;
+    SendMessageW(push.m_ToolTip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(L"Starts the installation", text);
+
+    MSG msg = {push.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2), GetTickCount(), {0, 0}};
+    EXPECT_FALSE(CWnd::WalkPreTranslateTree(hDlg, &msg));  // relayed, not taken
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "SkinTestIds.h"
 #include "fw/Controls.h"
 #include "fw/Wnd.h"
 
@@ -187,6 +188,77 @@ TEST(Framework, ModifyStyleReportsAChange)
     EXPECT_TRUE(wnd.ModifyStyleEx(0, WS_EX_TRANSPARENT));
     EXPECT_TRUE(wnd.GetExStyle() & WS_EX_TRANSPARENT);
     wnd.Detach();
+}
+
+TEST(Framework, WrappersOwnTheirHandles)
+{
+    HBRUSH first = CreateSolidBrush(RGB(1, 2, 3));
+    HBRUSH second = CreateSolidBrush(RGB(4, 5, 6));
+    {
+        CBrush brush;
+        EXPECT_TRUE(brush.Attach(first));
+        EXPECT_TRUE(brush.Attach(second));  // deletes the first
+        EXPECT_EQ(0u, GetObjectType(first));
+        CBrush moved(std::move(brush));
+        EXPECT_EQ(nullptr, brush.GetSafeHandle());
+        EXPECT_EQ(second, moved.GetSafeHandle());
+    }
+    EXPECT_EQ(0u, GetObjectType(second));  // the destructor deleted it
+
+    HRGN kept = NULL;
+    {
+        CRgn rgn;
+        rgn.CreateRectRgn(0, 0, 5, 5);
+        kept = static_cast<HRGN>(rgn.Detach());
+        EXPECT_FALSE(rgn.DeleteObject());
+    }
+    EXPECT_EQ(static_cast<DWORD>(OBJ_REGION), GetObjectType(kept));
+    DeleteObject(kept);
+
+    HDC mem = NULL;
+    {
+        CDC dc;
+        ASSERT_TRUE(dc.CreateCompatibleDC(NULL));
+        mem = dc.GetSafeHdc();
+        EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(mem));
+    }
+    EXPECT_EQ(0u, GetObjectType(mem));
+
+    // A window that accepts a region owns it: the wrapper lets go.
+    HWND h = CreateWindowExW(0, L"STATIC", L"fw region", WS_POPUP, 0, 0, 20, 20, NULL, NULL, NULL, NULL);
+    CWnd wnd;
+    wnd.Attach(h);
+    CRgn shape;
+    shape.CreateRectRgn(0, 0, 10, 10);
+    EXPECT_TRUE(wnd.SetWindowRgn(shape, FALSE));
+    EXPECT_EQ(nullptr, shape.GetSafeHandle());
+    wnd.DestroyWindow();
+    EXPECT_EQ(nullptr, wnd.m_hWnd);
+}
+
+TEST(Framework, StringBasics)
+{
+    CString a(L"abc");
+    CString b = a + L"def";
+    b += L'g';
+    b += CString(L"h");
+    EXPECT_STREQ(L"abcdefgh", b);
+    EXPECT_EQ(8, b.GetLength());
+    EXPECT_TRUE(CString().IsEmpty());
+    EXPECT_TRUE(CString(static_cast<const WCHAR*>(NULL)).IsEmpty());
+    EXPECT_TRUE(a == L"abc");
+    EXPECT_TRUE(L"abc" == a);
+    EXPECT_TRUE(a != CString(L"ABC"));
+    EXPECT_EQ(0, a.CompareNoCase(L"ABC"));
+    EXPECT_EQ(3, b.Find(L"def"));
+    EXPECT_EQ(-1, b.Find(L'\t'));
+    EXPECT_STREQ(L"x:abc", L"x:" + a);
+
+    CString tip;
+    EXPECT_TRUE(tip.LoadString(IDS_T_TIP));
+    EXPECT_STREQ(L"Starts the installation", tip);
+    EXPECT_FALSE(tip.LoadString(12345));
+    EXPECT_TRUE(tip.IsEmpty());
 }
 
 }  // namespace
