@@ -133,7 +133,7 @@ bool WriteUninstallEntry(const SetupConfig* config)
         ShowFailure(L"Fail to write the DisplayName registry key!");
         ok = false;
     } else {
-        SetString(key, L"Publisher", config->szCompanyName);  // optional, as Add/Remove Programs shows
+        SetString(key, L"Publisher", config->szCompanyName);  // without it the entry only lacks a publisher
         if (!SetString(key, L"DisplayVersion", config->szVersion)) {
             ShowFailure(L"Fail to write the DisplayVersion registry key!");
             ok = false;
