@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
+
 #include "Installed.h"
 #include "app/HostEnv.h"
 #include "engine/Uninstall.h"
@@ -141,6 +143,8 @@ TEST(UninstallPackage, StopsTheServiceHelperOnNt6Only)
         // Times are the helpers' creation times: one second after each start.
         EXPECT_GE(calls[1].ms - calls[0].ms, 1000u);
         EXPECT_GE(t1 - calls[1].ms, 1000u);
+        printf("-k to -u %llu ms, -u to the end of the uninstall %llu ms\n", calls[1].ms - calls[0].ms,
+               t1 - calls[1].ms);
         // The helper has ended by then and its file goes with the others.
         EXPECT_FALSE(ts::Exists(p.Path(L"XSrvSetup.exe")));
     }
