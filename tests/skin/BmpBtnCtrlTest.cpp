@@ -469,4 +469,16 @@ TEST_F(ButtonTest, HoverUpdatesTheTooltipTextAndMessagesAreRelayed)
     EXPECT_FALSE(CWnd::WalkPreTranslateTree(hDlg, &msg));  // relayed, not taken
 }
 
+// The window's own painting: WM_PAINT, WM_DRAWITEM to the dialog, reflected.
+TEST_F(ButtonTest, PaintsThroughItsWindow)
+{
+    SetPushImages(push);
+    push.PlaceAt(0, 0);
+    RedrawWindow(push, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(push);
+    COLORREF c = GetPixel(dc, 2, 2);
+    ReleaseDC(push, dc);
+    EXPECT_EQ(kNormal, c);
+}
+
 }  // namespace

@@ -30,7 +30,7 @@ HBITMAP FromRows(const std::vector<std::string>& rows)
     });
 }
 
-// The region exactly as the design words it: GetPixel on a memory DC, one
+// The region built the slow, literal way: GetPixel on a memory DC, one
 // CombineRgn per run (scan mode) or per visited key pixel (border mode), with the
 // visit ranges unclipped.
 HRGN LiteralRegion(HBITMAP bmp, COLORREF key, const RECT& keep)
@@ -139,7 +139,7 @@ TEST(SkinBitmapRegion, ScanRunsAreTheRowRunsOfNonKeyPixels)
     EXPECT_EQ("[1,0,2,1][3,0,4,1][0,1,4,2][0,3,1,4][3,3,4,4]", Describe(ScanModeRuns(read, 4, 4, K)));
 }
 
-TEST(SkinBitmapRegion, BorderModeVisitsInTheDesignsOrder)
+TEST(SkinBitmapRegion, BorderModeVisitsColumnByColumnInOrder)
 {
     // 2 x 2 bitmap, keep {1, 0, 2, 1}: column 0 over rows 0..2, column 1 over rows
     // 0..0 then 1..2, then columns 2..2 over rows 0..2 (x = W and y = H included).

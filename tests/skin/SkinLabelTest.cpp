@@ -68,10 +68,10 @@ protected:
         ASSERT_TRUE(parent.CreateEx(0, L"STATIC", skintest::UniqueTitle(L"labels").c_str(), WS_POPUP | WS_VISIBLE,
                                     0, 0, 400, 120, NULL, 0));
     }
-    // A static control bound to label, nWidth x 30 at (20, 10), with a bold font.
-    void MakeLabel(TestLabel& label, const wchar_t* text, DWORD style = SS_LEFT, int nWidth = 250)
+    // A static control bound to label, nWidth x nHeight at (20, 10), with a bold font.
+    void MakeLabel(TestLabel& label, const wchar_t* text, DWORD style = SS_LEFT, int nWidth = 250, int nHeight = 30)
     {
-        HWND h = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | style, 20, 10, nWidth, 30, parent,
+        HWND h = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | style, 20, 10, nWidth, nHeight, parent,
                                  reinterpret_cast<HMENU>(301), NULL, NULL);
         ASSERT_NE(nullptr, h);
         SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont.m_hObject), FALSE);
@@ -355,12 +355,16 @@ TEST_F(LabelTest, LinkModesSetNotifyStyleAndNotifyModeSendsLabelClick)
     EXPECT_EQ(301u, parent.clicks[0].idFrom);
     EXPECT_EQ(NM_LABELCLICK, parent.clicks[0].code);
 
+    // Only with SS_NOTIFY does the label take clicks; without, they go to the parent.
+    EXPECT_EQ(HTCLIENT, SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(25, 15)));
+
     label.SetMailtoLink(TRUE, FALSE);
     EXPECT_EQ(2, label.m_nLinkMode);
     EXPECT_FALSE(label.m_bNotifyParent);
     label.SetUrlLink(FALSE, FALSE);  // switches the mail link off too
     EXPECT_EQ(0, label.m_nLinkMode);
     EXPECT_FALSE(label.GetStyle() & SS_NOTIFY);
+    EXPECT_EQ(HTTRANSPARENT, SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(25, 15)));
 }
 
 TEST_F(LabelTest, TextBlinkStartsHiddenAndFlipsWithTheTimer)
@@ -409,6 +413,40 @@ TEST_F(LabelTest, BackgroundBlinkAlternatesTheFillWithTheParentsBackground)
     label.SetBackBlink(FALSE);
     EXPECT_EQ(2, label.m_nBlinkMode);
     EXPECT_TRUE(label.m_bBlinkOn);
+}
+
+// The window's own painting: WM_PAINT through the map into the paint DC.
+TEST_F(LabelTest, PaintsThroughItsWindow)
+{
+    TestLabel label;
+    MakeLabel(label, L"");
+    label.SetFillColors(RGB(0, 0, 160), 0, FALSE);
+    RedrawWindow(label, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(label);
+    COLORREF c = GetPixel(dc, 5, 5);
+    ReleaseDC(label, dc);
+    EXPECT_EQ(RGB(0, 0, 160), c);
+}
+
+TEST_F(LabelTest, RotatedTextStartsAtTheCentreAndRunsUpwards)
+{
+    TestLabel label;
+    MakeLabel(label, L"IIIIIIII", SS_LEFT, 60, 120);
+    SharpFont(label);
+    const COLORREF text = RGB(250, 250, 0);
+    label.SetForeColor(text)->SetSeeThrough(TRUE)->SetRotation(90, TRUE);
+    std::vector<POINT> pixels = Paint(label)->PixelsOf(text);
+    ASSERT_FALSE(pixels.empty());
+    RECT box = {1000, 1000, -1, -1};
+    for (const POINT& p : pixels) {
+        box.left = std::min<LONG>(box.left, p.x);
+        box.top = std::min<LONG>(box.top, p.y);
+        box.right = std::max<LONG>(box.right, p.x);
+        box.bottom = std::max<LONG>(box.bottom, p.y);
+    }
+    EXPECT_GT(box.bottom - box.top, box.right - box.left);  // vertical
+    EXPECT_LE(box.bottom, 60 + 1);                          // from the centre up
+    EXPECT_LE(box.right, 30 + 4);                           // left of the baseline
 }
 
 }  // namespace
