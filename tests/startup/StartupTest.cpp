@@ -219,6 +219,7 @@ TEST(AlternateSection, TheTitleImageSelectsItForTheSilentInstallOnly)
                 EXPECT_TRUE(FindWindowW(NULL, (alternate.appName + L" - Installation Wizard").c_str()) == NULL);
                 seen = FindWindowW(NULL, (normal.appName + L" - Installation Wizard").c_str());
             }
+            EXPECT_TRUE(seen != NULL) << "no install wizard titled after the normal section";
             if (seen)
                 PostMessageW(seen, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         }
