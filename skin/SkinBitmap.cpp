@@ -216,10 +216,10 @@ BOOL CSkinBitmap::DrawSliced(HDC hDC, const RECT* pRect, const SIZE* pBorder)
         return FALSE;
     const int DW = pRect->right - pRect->left, DH = pRect->bottom - pRect->top;
 
+    CBitmap A, B;  // declared first: deleted after the DCs
     CDC M, S;
     M.Attach(::CreateCompatibleDC(hDC));
     S.Attach(::CreateCompatibleDC(hDC));
-    CBitmap A, B;
     A.CreateCompatibleBitmap(hDC, DW, size.cy);
     B.CreateCompatibleBitmap(hDC, DW, DH);
 
