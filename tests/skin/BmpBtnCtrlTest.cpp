@@ -481,4 +481,50 @@ TEST_F(ButtonTest, PaintsThroughItsWindow)
     EXPECT_EQ(kNormal, c);
 }
 
+// Where a focus rectangle shows: the push look with WS_TABSTOP and not while
+// hovering without a hover image; the check box around its caption with
+// WS_TABSTOP; the radio look without WS_TABSTOP, around its image when the
+// caption is empty.
+TEST_F(ButtonTest, FocusRectangles)
+{
+    SetWindowTextW(check, L"Launch");
+    SetWindowTextW(radio, L"");
+    ASSERT_TRUE(push.SetBitmaps(IDB_T_PUSH_NORMAL, IDB_T_PUSH_PRESSED, 0, 0, 0, 0));
+    ASSERT_TRUE(tabPush.SetBitmaps(IDB_T_PUSH_NORMAL, IDB_T_PUSH_PRESSED, 0, 0, 0, 0));
+    SetCheckImages(check);
+    SetCheckImages(radio);
+    for (TestButton* b : {&push, &tabPush, &check, &radio})
+        b->PlaceAt(0, 0);
+    auto focusShows = [&](TestButton& b, BOOL hover) {
+        b.m_bHover = hover;
+        int n = Paint(b, ODS_FOCUS)->DiffCount(*Paint(b, 0));
+        b.m_bHover = FALSE;
+        return n > 0;
+    };
+    EXPECT_FALSE(focusShows(push, FALSE));    // no WS_TABSTOP
+    EXPECT_TRUE(focusShows(tabPush, FALSE));
+    EXPECT_FALSE(focusShows(tabPush, TRUE));  // hovering, no hover image
+    EXPECT_TRUE(focusShows(check, FALSE));
+    EXPECT_TRUE(focusShows(radio, FALSE));
+
+    // The radio's rectangle lies on its image; the check box's around the caption.
+    RECT rc;
+    GetClientRect(radio, &rc);
+    RECT img = CheckBoxImageRect(rc, SIZE{21, 24});
+    auto focused = Paint(radio, ODS_FOCUS);
+    int changedOnImageEdge = 0;
+    for (int x = img.left; x < img.right; ++x)
+        changedOnImageEdge += focused->At(x, img.top) != kNormal;
+    EXPECT_GT(changedOnImageEdge, 0);
+    auto boxFocused = Paint(check, ODS_FOCUS);
+    for (int x = 0; x < 21; ++x)
+        EXPECT_EQ(kNormal, boxFocused->At(x, CheckBoxImageRect(rc, SIZE{21, 24}).top)) << x;
+
+    SetWindowLongW(check, GWL_STYLE, GetWindowLongW(check, GWL_STYLE) & ~WS_TABSTOP);
+    EXPECT_FALSE(focusShows(check, FALSE));
+    SetWindowTextW(check, L"");
+    SetWindowLongW(check, GWL_STYLE, GetWindowLongW(check, GWL_STYLE) | WS_TABSTOP);
+    EXPECT_FALSE(focusShows(check, FALSE));  // no caption, no rectangle
+}
+
 }  // namespace
