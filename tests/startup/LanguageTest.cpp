@@ -135,12 +135,50 @@ TEST(LanguageGerman, GermanUiGivesTheGermanProgramFilesNameEvenWithTheEnglishMod
         programFiles);
 }
 
-TEST(LanguageSpanish, SpanishSystemGivesTheSpanishProgramFilesName)
+TEST(LanguageSpanish, SpanishSystemGivesTheSpanishProgramFilesNameUnderAnotherUi)
 {
-    ExpectUiLanguage(0x080A);
-    // Spanish (Mexico) has no module of its own: English loads, and the flag is set
-    // all the same. XP names the folder in Spanish; under WOW64 or on NT 6 it is
-    // "Program Files", not "Program Files (x86)".
+    // French user interface on a Spanish (Mexico) system: the French module loads in
+    // the first attempt, and that attempt already sets the Spanish flag. XP names the
+    // folder in Spanish; under WOW64 or on NT 6 it is "Program Files", not
+    // "Program Files (x86)".
+    ExpectUiLanguage(0x040C);
+    ASSERT_EQ(0x080A, GetSystemDefaultLangID());
     const wchar_t* programFiles = ts::HostName() == L"xp32" ? L"Archivos de programa" : L"Program Files";
-    RunCases({{L"the seven modules", kSevenModules, L"setup.exe", L"setupENU.DLL"}}, programFiles);
+    RunCases({{L"the seven modules", kSevenModules, L"setup.exe", L"setupFRA.DLL"}}, programFiles);
+}
+
+TEST(LanguageItalian, ModuleNamesAreCutAtTheFirstDotExeOfThePath)
+{
+    // C:\tests\tools.exe-...\setup.exe looks for C:\tests\toolsITA.DLL, then
+    // C:\tests\toolsENU.DLL, and never beside the program.
+    ExpectUiLanguage(0x0410);
+    ts::Package p;
+    p.folderName = L"Language DotExe";
+    p.appName = L"Language Viewer DotExe";
+    ts::MediumOptions o;
+    o.ini = st::IniText(p);
+    o.languageModules = false;
+    std::wstring medium = ts::MakeMedium(o, L"tools.exe");
+    ASSERT_FALSE(medium.empty());
+    ASSERT_TRUE(st::PlaceSpies(medium, kSevenModules));
+    std::wstring outside = L"C:\\tests\\";
+    for (bool fallbackPresent : {false, true}) {
+        SCOPED_TRACE(fallbackPresent ? "C:\\tests\\toolsENU.DLL present" : "no C:\\tests\\toolsENU.DLL");
+        if (fallbackPresent) {
+            ASSERT_TRUE(st::PlaceSpies(outside, {L"toolsENU.DLL"}));
+        }
+        ts::ProcResult r = st::RunSetup(medium, L"s");
+        EXPECT_EQ(0u, r.exitCode);
+        EXPECT_TRUE(st::SpyLoads(medium).empty());
+        std::vector<st::SpyLoad> loads = st::SpyLoads(outside);
+        EXPECT_EQ(fallbackPresent ? 1u : 0u, loads.size());
+        if (!loads.empty()) {
+            EXPECT_EQ(L"toolsenu.dll", st::Lower(loads[0].file));
+        }
+        DeleteFileW((outside + L"toolsENU.DLL").c_str());
+        DeleteFileW((outside + L"langspy.log").c_str());
+        st::CleanInstallAt(p, ts::ExpectedInstallDir(p.folderName));
+    }
+    st::DeletePersistedValue(st::Lower(medium + L"setup.exe"));
+    ts::DeleteTree(medium);
 }
