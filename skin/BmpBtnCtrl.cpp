@@ -110,7 +110,11 @@ BOOL CBmpBtnCtrl::SetBitmaps(UINT idNormal, UINT idPressed, UINT idHover, UINT i
 {
     if (m_nSavedStyle == -1)
         m_nSavedStyle = GetWindowLongW(m_hWnd, GWL_STYLE) & 0xFF;
-    ModifyStyle(0, BS_OWNERDRAW, 0);
+    // The button type becomes owner-drawn. Or-ing 0x0B in gives the same for every
+    // type but 4 to 7 (and 12 to 15), which it would turn into 0x0F, a type the
+    // standard control neither paints nor asks its parent to draw: so the type
+    // bits are replaced instead.
+    ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW, 0);
 
     CSkinBitmap* images[] = {&m_bmpNormal, &m_bmpPressed, &m_bmpHover,
                              &m_bmpChecked, &m_bmpDisabled, &m_bmpDisabledChecked};

@@ -59,6 +59,7 @@ protected:
                                               {203, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 40, 120, 12},
                                               {204, L"BUTTON", L"", BS_AUTORADIOBUTTON, 10, 60, 120, 12},
                                               {205, L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, 10, 80, 50, 14},
+                                              {206, L"BUTTON", L"", BS_RADIOBUTTON, 70, 80, 80, 12},
                                           });
         ASSERT_NE(nullptr, hDlg);
         ASSERT_TRUE(dlg.SubclassWindow(hDlg));
@@ -68,6 +69,7 @@ protected:
         DDX_Control(&dx, 203, check);
         DDX_Control(&dx, 204, radio);
         DDX_Control(&dx, 205, tabPush);
+        DDX_Control(&dx, 206, plainRadio);
     }
     void TearDown() override
     {
@@ -118,7 +120,7 @@ protected:
 
     HWND hDlg = NULL;
     TestDialog dlg;
-    TestButton push, defPush, check, radio, tabPush;
+    TestButton push, defPush, check, radio, tabPush, plainRadio;
 };
 
 TEST(ButtonRules, ImageChoiceTables)
@@ -403,6 +405,23 @@ TEST_F(ButtonTest, SetCheckedChangesOnlyAnEnabledButtonAndRepaintsOnlyAChange)
     EXPECT_FALSE(GetUpdateRect(check, NULL, FALSE));
     SendMessageW(check, BM_CLICK, 0, 0);  // a disabled button ignores clicks
     EXPECT_EQ(1, check.GetChecked());
+}
+
+TEST_F(ButtonTest, EveryLookBecomesOwnerDrawnAndIsAskedToPaint)
+{
+    for (TestButton* b : {&push, &defPush, &check, &radio, &plainRadio}) {
+        int style = GetWindowLongW(*b, GWL_STYLE) & 0xFF;
+        SCOPED_TRACE(style);
+        if (b == &check || b == &radio || b == &plainRadio)
+            SetCheckImages(*b);
+        else
+            SetPushImages(*b);
+        b->PlaceAt(0, 0);
+        EXPECT_EQ(style, b->GetSavedStyle());
+        EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW), GetWindowLongW(*b, GWL_STYLE) & BS_TYPEMASK);
+        auto canvas = PaintThroughWindows(*b);
+        EXPECT_EQ(kNormal, b == &push || b == &defPush ? canvas->At(2, 2) : CheckImagePixel(*canvas));
+    }
 }
 
 TEST_F(ButtonTest, SecondSetBitmapsKeepsTheFirstSavedStyle)
