@@ -30,6 +30,11 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
     if (!hWnd)
         return NULL;
+    // The property holds an address in the binding process only.
+    DWORD dwProcess = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcess);
+    if (dwProcess != GetCurrentProcessId())
+        return NULL;
     return static_cast<CWnd*>(GetPropW(hWnd, kObjectProp));
 }
 
