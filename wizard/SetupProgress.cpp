@@ -71,7 +71,10 @@ HANDLE CSetupDlg::StartSetupThread(BOOL bUninstall)
 void CSetupDlg::OnStartClicked()
 {
     // Disabled at once, so a second click before the worker's first message cannot
-    // start a second worker; back again if no worker could be started.
+    // start a second worker; back again if no worker could be started. A click sent
+    // to the disabled button (BM_CLICK still reaches it) is not a click either.
+    if (!m_btnStart.IsWindowEnabled())
+        return;
     m_btnStart.EnableWindow(FALSE);
     if (!StartSetupThread(m_bUninstallWizard))
         m_btnStart.EnableWindow(TRUE);
