@@ -98,6 +98,41 @@ void RunCases(const std::vector<Case>& cases, const wchar_t* programFiles)
     }
 }
 
+
+// Starts the install wizard from a medium with the real language modules and returns
+// the caption of its Install button, which comes from the module that loaded.
+std::wstring WizardInstallCaption(const wchar_t* tag)
+{
+    ts::Package p;
+    p.folderName = std::wstring(L"Language ") + tag;
+    p.appName = std::wstring(L"Language Wizard ") + tag;
+    ts::MediumOptions o;
+    o.ini = st::IniText(p);
+    std::wstring medium = ts::MakeMedium(o, tag);
+    EXPECT_FALSE(medium.empty());
+    if (medium.empty())
+        return L"";
+    std::wstring caption;
+    HANDLE h = ts::Start(ts::Quote(medium + L"setup.exe"), L"C:\\");
+    EXPECT_TRUE(h != NULL);
+    HWND wizard = st::WaitForWindow(p.appName + L" - Installation Wizard", 15000);
+    EXPECT_TRUE(wizard != NULL) << "no install wizard";
+    if (wizard) {
+        wchar_t text[256] = {0};
+        GetWindowTextW(GetDlgItem(wizard, 1000), text, 256);
+        caption = text;
+        PostMessageW(wizard, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+    if (h) {
+        if (WaitForSingleObject(h, 15000) != WAIT_OBJECT_0)
+            TerminateProcess(h, 1);
+        CloseHandle(h);
+    }
+    st::DeletePersistedValue(st::Lower(medium + L"setup.exe"));
+    ts::DeleteTree(medium);
+    return caption;
+}
+
 }  // namespace
 
 TEST(LanguageTraditionalChinese, LoadsTheChineseModuleAndNamesModulesAfterTheProgram)
@@ -181,4 +216,23 @@ TEST(LanguageItalian, ModuleNamesAreCutAtTheFirstDotExeOfThePath)
     }
     st::DeletePersistedValue(st::Lower(medium + L"setup.exe"));
     ts::DeleteTree(medium);
+}
+
+// The real modules, seen through the wizard's Install button.
+TEST(LanguageTraditionalChinese, WizardTakesItsTextsFromTheChineseModule)
+{
+    ExpectUiLanguage(0x0404);
+    EXPECT_EQ(L"\u5B89\u88DD", WizardInstallCaption(L"WizardCht"));
+}
+
+TEST(LanguageItalian, WizardTakesItsTextsFromTheEnglishModule)
+{
+    ExpectUiLanguage(0x0410);
+    EXPECT_EQ(L"Install", WizardInstallCaption(L"WizardIta"));
+}
+
+TEST(LanguageGerman, WizardTakesItsTextsFromTheGermanModule)
+{
+    ExpectUiLanguage(0x0407);
+    EXPECT_EQ(L"Installieren", WizardInstallCaption(L"WizardDeu"));
 }
