@@ -8,7 +8,7 @@ import sys
 
 def multi_sz(*items):
     data = "".join(i + "\0" for i in items) + "\0"
-    raw = data.encode("utf-16-le")
+    raw = data.encode("latin-1")  # REGEDIT4 reads hex(7) data as ANSI bytes
     return "hex(7):" + ",".join("%02x" % b for b in raw)
 
 
