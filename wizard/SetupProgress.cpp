@@ -70,14 +70,21 @@ HANDLE CSetupDlg::StartSetupThread(BOOL bUninstall)
 
 void CSetupDlg::OnStartClicked()
 {
-    // Disabled at once, so a second click before the worker's first message cannot
-    // start a second worker; back again if no worker could be started. A click sent
-    // to the disabled button (BM_CLICK still reaches it) is not a click either.
+    // The page's ways on are shut at once, not only when the worker's first message
+    // arrives: a second click cannot start a second worker, and Cancel, the close
+    // button or the Escape key cannot end the wizard under a worker that has just
+    // begun. A click sent to the disabled button (BM_CLICK still reaches it) is not a
+    // click either. If no worker could be started, the page is as it was.
     if (!m_btnStart.IsWindowEnabled())
         return;
     m_btnStart.EnableWindow(FALSE);
-    if (!StartSetupThread(m_bUninstallWizard))
+    m_btnCancel.EnableWindow(FALSE);
+    m_btnClose.EnableWindow(FALSE);
+    if (!StartSetupThread(m_bUninstallWizard)) {
         m_btnStart.EnableWindow(TRUE);
+        m_btnCancel.EnableWindow(TRUE);
+        m_btnClose.EnableWindow(TRUE);
+    }
 }
 
 LRESULT CSetupDlg::OnSetupProgress(WPARAM wParam, LPARAM lParam)

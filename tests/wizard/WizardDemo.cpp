@@ -18,10 +18,10 @@ namespace {
 std::wstring g_handshake;
 int g_shot = 0;
 
-void Page(HWND window, const wchar_t* name)
+void Page(HWND window, const wchar_t* name, DWORD settleMs = 300)
 {
     RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);  // let the wizard's own paint settle
+    Sleep(settleMs);  // let the wizard's own paint settle
     RECT rc;
     GetWindowRect(window, &rc);
     wchar_t base[MAX_PATH];
@@ -56,12 +56,12 @@ bool RunThrough(const std::wstring& dir, const wchar_t* args, const wchar_t* mod
     bool running = false;
     wz::WaitUntil(
         [&] {
-            running = wz::ReadControl(d, wz::kProgress).visible && wz::ProgressPos(d) >= 20;
+            running = wz::ReadControl(d, wz::kProgress).visible && wz::ProgressPos(d) >= 10;
             return running || wz::ReadControl(d, wz::kFinish).visible;
         },
         20000, 10);
     if (running && !wz::ReadControl(d, wz::kFinish).visible)
-        Page(d, (m + L"-running").c_str());
+        Page(d, (m + L"-running").c_str(), 50);  // the running page lasts about a second
     // Failures the install reports on the way: the first one pictured, all dismissed.
     bool boxShot = false;
     wz::WaitUntil(
@@ -85,6 +85,45 @@ bool RunThrough(const std::wstring& dir, const wchar_t* args, const wchar_t* mod
     bool ended = wz::WaitExit(&w);
     wz::Stop(&w);
     return ended;
+}
+
+bool ShowPlainWindow(const std::wstring& dir)
+{
+    std::wstring exe = dir + L"setup.exe";
+    HANDLE upd = BeginUpdateResourceW(exe.c_str(), FALSE);
+    char junk[4] = {'n', 'o', 'n', 'e'};
+    if (!upd || !UpdateResourceW(upd, RT_BITMAP, MAKEINTRESOURCEW(130),
+                                 MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), junk, sizeof junk) ||
+        !EndUpdateResourceW(upd, FALSE))
+        return false;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::wstring cmd = ts::Quote(exe);
+    if (!CreateProcessW(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, dir.c_str(), &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    wz::Wizard w;
+    w.process = pi.hProcess;
+    w.pid = pi.dwProcessId;
+    HWND box = NULL;
+    if (wz::WaitUntil([&] { return (box = wz::FindBoxOf(w.pid, L"setup")) != NULL; }, 20000)) {
+        Page(box, L"no-background-message");
+        SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    }
+    bool ok = wz::WaitUntil(
+        [&] {
+            w.dialog = wz::FindWizardOf(w.pid);
+            return w.dialog && !wz::ReadControl(w.dialog, wz::kFinish).visible;
+        },
+        20000);
+    if (ok) {
+        Page(w.dialog, L"no-background-ready");
+        wz::Click(w.dialog, wz::kCancel);
+    }
+    ok = wz::WaitExit(&w) && ok;
+    wz::Stop(&w);
+    return ok;
 }
 
 }  // namespace
@@ -121,6 +160,12 @@ int wmain(int argc, wchar_t** argv)
                              (broken + L"setup.ini").c_str());
     DeleteFileW((broken + L"Application\\" + app).c_str());
     if (!RunThrough(broken, L"", L"failed-install", true))
+        rc = 1;
+
+    // A copy whose background bitmap cannot be loaded: the message, then the plain window.
+    std::wstring plain = ts::MakeTempDir(L"demo-plain") + L"\\";
+    ts::CopyTree(medium, plain);
+    if (!ShowPlainWindow(plain))
         rc = 1;
     wprintf(L"demo finished (%d)\n", rc);
     return rc;

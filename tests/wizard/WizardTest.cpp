@@ -153,7 +153,7 @@ int FollowRunningPage(HWND dialog, const Texts& text, UINT headline, UINT descri
     int maxPos = 0;
     bool ended = wz::WaitUntil(
         [&] {
-            if (InEndState(dialog))
+            if (!IsWindow(dialog) || InEndState(dialog))
                 return true;
             wz::Control bar = wz::ReadControl(dialog, wz::kProgress);
             // The description is the running page's last text change.
@@ -172,6 +172,7 @@ int FollowRunningPage(HWND dialog, const Texts& text, UINT headline, UINT descri
         },
         90000, 50);
     EXPECT_TRUE(ended) << "the end page never came";
+    EXPECT_TRUE(IsWindow(dialog)) << "the wizard ended under the worker";
     EXPECT_TRUE(sawRunning) << "no running page seen";
     EXPECT_LE(maxPos, 95) << "the bar passed its ceiling before the end";
     return maxPos;
@@ -194,6 +195,40 @@ bool LaunchBoxShows(HWND dialog, const std::wstring& exe, int bitmapId)
             return got.px == want.px;
         },
         3000, 100);
+}
+
+// The picture of one character in the labels' font ("Arial", bold, ANSI_CHARSET).
+std::vector<DWORD> GlyphPicture(wchar_t ch)
+{
+    HDC dc = CreateCompatibleDC(NULL);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 32;
+    bi.bmiHeader.biHeight = -32;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ oldBmp = SelectObject(dc, dib);
+    LOGFONTW lf = {};
+    lf.lfHeight = -20;
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = ANSI_CHARSET;
+    lstrcpyW(lf.lfFaceName, L"Arial");
+    HFONT font = CreateFontIndirectW(&lf);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT all = {0, 0, 32, 32};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 2, 2, &ch, 1);
+    GdiFlush();
+    std::vector<DWORD> px(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + 32 * 32);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    SelectObject(dc, oldBmp);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    return px;
 }
 
 class WizardTest : public ::testing::Test {
@@ -250,6 +285,12 @@ TEST_F(WizardTest, ReadyPageInBothModes)
     Texts text(medium);
     ASSERT_TRUE(text.ok());
     ASSERT_NE(L"", text(1));
+
+    if (TestLanguage() == L"CHT") {
+        // The labels' "Arial" reaches a CJK font through the prefix's font links:
+        // without one, every character is the same empty box.
+        EXPECT_NE(GlyphPicture(0x5B89), GlyphPicture(0x88DD)) << "Chinese text would draw as boxes";
+    }
 
     wz::Pixels face;
     ASSERT_TRUE(wz::LoadExeBitmap(medium + L"setup.exe", 130, &face));
@@ -437,10 +478,14 @@ TEST_F(WizardTest, InstallThenFinishLaunchesPayload)
     // "Running" payload: the install closes it and pauses, so the bar has time to creep.
     wz::StandInPayload running(pkg_.appName);
 
-    // Two clicks before the worker's first message: one worker only.
+    // Two clicks before the worker's first message: one worker only. Nothing ends the
+    // wizard under the worker: Escape, Enter and the close button come at once.
     wz::Click(d, wz::kStart);
     EXPECT_FALSE(wz::ReadControl(d, wz::kStart).enabled) << "Install not disabled at the click";
     wz::Click(d, wz::kStart);
+    PostMessageW(d, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(d, WM_KEYDOWN, VK_RETURN, 0);
+    wz::Click(d, wz::kClose);
 
     int maxPos = FollowRunningPage(d, text, 16, 6);
     EXPECT_GT(maxPos, 0) << "the bar did not creep";
