@@ -167,6 +167,18 @@ class CheckIni(Work):
         self.expect(rc, out, 0, ["encoding UTF-16 LE with byte-order mark", '"Acme Atlas \u00fc\u4e16"',
                                  "safe to ship (0 error(s), 0 warning(s))"])
 
+    def test_folder_names_the_cleanup_batch_cannot_hold(self):
+        # U+00D8 is in code page 850 only, U+4E16 in neither 437 nor 850.
+        cases = [("\u00d8", "xp32, w7x64"), ("\u4e16", "xp32, w7x64, xp32-german, w7x64-german, xp32-spanish, "
+                                                  "w7x64-spanish")]
+        for char, hosts in cases:
+            with self.subTest(char):
+                text = ini_with(APPFolderName="Acme " + char, DeleteAPFolder="1")
+                rc, out = run(["--check", self.write_ini(b"\xff\xfe" + text.encode("utf-16-le"))])
+                self.expect(rc, out, 0, [":2: warning: APPFolderName holds characters the command interpreter's code "
+                                         "page lacks on %s: with DeleteAPFolder=1 the uninstall leaves the install "
+                                         "folder there" % hosts])
+
     def test_alternate_section_and_strict(self):
         ini = self.write_ini(ini_with(DeleteAPFolder="yes"))
         rc, out = run(["--check", ini, "--alternate"])
