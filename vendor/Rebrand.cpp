@@ -41,13 +41,25 @@ bool ReadWholeFile(const std::wstring& path, Bytes* out)
 WORD Word(const Bytes& b, size_t at) { return static_cast<WORD>(b[at] | (b[at + 1] << 8)); }
 DWORD Dword(const Bytes& b, size_t at) { return Word(b, at) | (static_cast<DWORD>(Word(b, at + 2)) << 16); }
 
-// A bitmap resource is the .bmp file without its 14-byte file header.
+// A bitmap resource is the .bmp file without its 14-byte file header, with the pixels
+// right after the header and its masks or colour table: a file may leave a gap before
+// its pixels (the file header's offset says where they start), a resource may not.
 bool BitmapResource(const Bytes& file, Bytes* out)
 {
-    if (file.size() < 14 + 40 || file[0] != 'B' || file[1] != 'M' || Dword(file, 14) < 40 ||
-        14 + static_cast<size_t>(Dword(file, 14)) > file.size())
+    if (file.size() < 14 + 40 || file[0] != 'B' || file[1] != 'M')
         return false;
-    out->assign(file.begin() + 14, file.end());
+    const size_t pixels = Dword(file, 10), header = Dword(file, 14);
+    const WORD bitCount = Word(file, 14 + 14);
+    const DWORD compression = Dword(file, 14 + 16), colours = Dword(file, 14 + 32);
+    size_t tables = static_cast<size_t>(colours) * 4;
+    if (colours == 0 && bitCount <= 8)
+        tables = (static_cast<size_t>(1) << bitCount) * 4;
+    if (header == 40 && compression == 3 /* BI_BITFIELDS */)
+        tables += 12;
+    if (header < 40 || 14 + header + tables > pixels || pixels > file.size())
+        return false;
+    out->assign(file.begin() + 14, file.begin() + 14 + header + tables);
+    out->insert(out->end(), file.begin() + pixels, file.end());
     return true;
 }
 

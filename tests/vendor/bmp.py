@@ -2,8 +2,9 @@
 import struct
 
 
-def write_bmp(path, width, height, depth, pixel):
-    """An uncompressed bottom-up bitmap; pixel(x, y) gives (r, g, b), y from the top."""
+def write_bmp(path, width, height, depth, pixel, gap=0):
+    """An uncompressed bottom-up bitmap; pixel(x, y) gives (r, g, b), y from the top.
+    gap: bytes left between the header and the pixels, as some editors write them."""
     size = depth // 8
     stride = ((width * depth + 31) // 32) * 4
     rows = []
@@ -14,10 +15,10 @@ def write_bmp(path, width, height, depth, pixel):
             row += bytes((b, g, r)) + (b"\xff" if size == 4 else b"")
         rows.append(bytes(row) + b"\0" * (stride - len(row)))
     data = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    header = struct.pack("<2sIHHI", b"BM", 54 + gap + len(data), 0, 0, 54 + gap)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, depth, 0, len(data), 2835, 2835, 0, 0)
     with open(path, "wb") as f:
-        f.write(header + info + data)
+        f.write(header + info + b"\x55" * gap + data)
 
 
 def read_bmp24(path):

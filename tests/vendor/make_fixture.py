@@ -47,7 +47,8 @@ def main():
 
     def background(x, y):
         return BLOCK_COLOUR if left <= x < right and top <= y < bottom else ours(x, y)
-    bmp.write_bmp(os.path.join(skin, "background.bmp"), w, h, 24, background)
+    # Written with a gap before its pixels: the medium's setup.exe must still show it.
+    bmp.write_bmp(os.path.join(skin, "background.bmp"), w, h, 24, background, gap=16)
     bmp.write_bmp(os.path.join(skin, "button-normal.bmp"), 111, 22, 24, lambda x, y: BUTTON_COLOUR)
     bmp.write_ico(os.path.join(skin, "setup.ico"), 32, ICON_COLOUR)
 
