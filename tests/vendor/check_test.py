@@ -252,6 +252,14 @@ class MakeMedium(Work):
         self.expect(rc, out, 2, ["exists and is not empty (use --replace to overwrite it)"])
         rc, out = self.make(payload, extra=["--replace"])
         self.assertEqual(0, rc, out)
+        # --replace never deletes a folder that is not a medium, nor the payload itself.
+        os.remove(self.path("medium", "setup.exe"))
+        rc, out = self.make(payload, extra=["--replace"])
+        self.expect(rc, out, 2, ["medium is not a medium (no setup.exe in it): not replacing it"])
+        self.assertTrue(os.path.exists(self.path("medium", "setup.ini")))
+        rc, out = run(["--payload", payload, "--ini", self.write_ini(GOOD), "--out", self.dir, "--replace"])
+        self.expect(rc, out, 2, ["lies inside the medium folder"])
+        self.assertTrue(os.path.exists(self.path("payload", "AcmeAtlas.exe")))
         self.assertEqual(before, hashlib.sha256(read(setup)).hexdigest())
 
     def test_skin_checks(self):
