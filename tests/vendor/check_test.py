@@ -113,6 +113,8 @@ class CheckIni(Work):
               "setup.exe refuses to install"]),
             ("device file name", ini_with(APPFileName="nul.exe"), 1,
              [":3: error: APPFileName \"nul.exe\" is a device name of Windows: setup.exe refuses to install"]),
+            ("not a program", ini_with(APPFileName="AcmeAtlas.bin"), 0,
+             [":3: warning: APPFileName \"AcmeAtlas.bin\" does not end in .exe"]),
             ("empty file name", ini_with(APPFileName=""), 1,
              [":3: error: APPFileName is empty: setup.exe refuses to install (no payload file name)"]),
             ("slash in AppName", ini_with(AppName="Acme/Atlas"), 1,
