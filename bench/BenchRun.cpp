@@ -1,5 +1,6 @@
 // The timed runs of one host, run inside that host's prefix. Each command makes one
-// warm-up run that is not printed, then <runs> timed runs, and prints one line per
+// warm-up run that is not printed (none when the environment variable BENCH_WARMUP is
+// 0), then <runs> timed runs, and prints one line per
 // value: "<figure> <value>" (milliseconds, or KiB for memory). Problems go to stderr
 // as "<figure> incomplete ..." and count in the report.
 //
@@ -35,6 +36,9 @@
 #include "engine/SetupConfig.h"
 
 namespace {
+
+// The first run index: -1 for one warm-up run, 0 for none.
+int g_first = -1;
 
 const DWORD kGoneTimeoutMs = 20000;
 const DWORD kExitTimeoutMs = 30000;
@@ -280,7 +284,7 @@ double TimeToExit(const std::wstring& cmd, const std::wstring& dir, long* code)
 
 int CmdFloor(int runs, const std::wstring& exe)
 {
-    for (int i = -1; i < runs; ++i) {
+    for (int i = g_first; i < runs; ++i) {
         long code = 0;
         double ms = TimeToExit(Quote(exe), L"", &code);
         if (i >= 0 && ms >= 0)
@@ -293,7 +297,7 @@ int CmdOurs(int runs, const std::wstring& medium, const std::wstring& alone)
 {
     Target t = ReadTarget(medium);
     Scrub(t);
-    for (int i = -1; i < runs; ++i) {
+    for (int i = g_first; i < runs; ++i) {
         long code = 0;
         double ms = TimeToExit(Quote(medium + L"setup.exe") + L" s", medium, &code);
         bool ok = code == 0 && Installed(t);
@@ -334,7 +338,7 @@ int CmdPeer(int runs, const std::wstring& installer, const std::wstring& medium)
     Target t = ReadTarget(medium);
     Scrub(t);
     std::wstring dir = FolderOf(installer);
-    for (int i = -2; i < 2 * runs; ++i) {
+    for (int i = 2 * g_first; i < 2 * runs; ++i) {
         long code = 0;
         double ms = TimeToExit(Quote(installer) + L" /S", dir, &code);
         bool ok = code == 0 && Installed(t);
@@ -421,7 +425,7 @@ HWND WaitWindow(DWORD pid, bool wizard, DWORD timeoutMs)
 
 int CmdWindow(int runs, const char* figure, const std::wstring& cmd)
 {
-    for (int i = -1; i < runs; ++i) {
+    for (int i = g_first; i < runs; ++i) {
         Proc p;
         double t0 = NowMs();
         if (!Start(cmd, L"", &p))
@@ -461,7 +465,7 @@ int CmdWizard(int runs, const std::wstring& medium)
 {
     Target t = ReadTarget(medium);
     Scrub(t);
-    for (int i = -1; i < runs; ++i) {
+    for (int i = g_first; i < runs; ++i) {
         // Install through the wizard.
         Proc p;
         double t0 = NowMs();
@@ -548,6 +552,9 @@ int wmain(int argc, wchar_t** argv)
     }
     std::wstring cmd = argv[1];
     int runs = _wtoi(argv[2]);
+    wchar_t warm[8] = {0};
+    if (GetEnvironmentVariableW(L"BENCH_WARMUP", warm, 8) && warm[0] == L'0')
+        g_first = 0;
     if (cmd == L"floor")
         return CmdFloor(runs, argv[3]);
     if (cmd == L"ours" && argc >= 5)

@@ -99,6 +99,23 @@ def imports(path):
     return [m.group(1) for m in re.finditer(r"DLL Name: (\S+)", text)]
 
 
+def verdict(ok):
+    return "met" if ok else "**not met**"
+
+
+def stripped_size(path):
+    import shutil
+    import tempfile
+    with tempfile.TemporaryDirectory() as tmp:
+        copy = os.path.join(tmp, "setup.exe")
+        shutil.copy(path, copy)
+        try:
+            subprocess.run(["i686-w64-mingw32-strip", copy], check=True, capture_output=True)
+        except (OSError, subprocess.CalledProcessError):
+            return None
+        return os.path.getsize(copy)
+
+
 def kib(n):
     return "%.1f KiB" % (n / 1024.0)
 
@@ -125,8 +142,12 @@ def main():
              "CreateProcess. Cells: min / **median** / max (runs)." % machine.get("runs", "?"))
     w.append("")
 
+    targets = []
     for host, title in HOSTS:
-        v = {k: stats(x) for k, x in read_values(os.path.join(out_dir, "raw-%s.txt" % host)).items()}
+        raw = os.path.join(out_dir, "raw-%s.txt" % host)
+        if not os.path.exists(raw):
+            continue
+        v = {k: stats(x) for k, x in read_values(raw).items()}
         bad = read_incomplete(os.path.join(out_dir, "errors-%s.txt" % host))
         floor = med(v.get("floor"))
         oi, pi = v.get("ours_install"), v.get("peer_install")
@@ -175,6 +196,8 @@ def main():
         w.append("| 6 | largest working set seen, sampled every ~2 ms | %s | | | |" %
                  fmt(v.get("ours_sampled_ws"), unit="KiB"))
         w.append("")
+        targets.append((host, less_o, less_p, med(oww), med(popup), med(pw), med(v.get("shape_getpixel")),
+                        med(v.get("shape_skin"))))
         if bad:
             w.append("Incomplete runs (left out above): " +
                      ", ".join("%s %d" % (k, n) for k, n in sorted(bad.items())))
@@ -184,6 +207,9 @@ def main():
     size, secs = pe_sections(setup_exe)
     rsrc = sum(r for n, _, r in secs if n == ".rsrc")
     debug = sum(r for n, _, r in secs if n.startswith(".debug"))
+    loaded = sum(r for n, _, r in secs if n != ".rsrc" and not n.startswith(".debug"))
+    other = size - rsrc - debug - loaded
+    stripped = stripped_size(setup_exe)
     bg = os.path.getsize(background) - 14 if os.path.exists(background) else 0
     peer_size = os.path.getsize(peer_exe)
     dlls = imports(setup_exe)
@@ -192,21 +218,44 @@ def main():
     w.append("")
     w.append("| | bytes | |")
     w.append("|---|---|---|")
-    w.append("| `setup.exe` | %d | %s; %s × the NSIS installer |" % (size, kib(size), ratio(size, peer_size)))
-    w.append("| of it code and data (everything but `.rsrc`) | %d | %s |" % (size - rsrc, kib(size - rsrc)))
+    w.append("| `setup.exe` | %d | %s; %s the NSIS installer |" % (size, kib(size), ratio(size, peer_size)))
+    w.append("| code and data: everything but `.rsrc` | %d | %s |" % (size - rsrc, kib(size - rsrc)))
+    w.append("| of that, the sections loaded into memory | %d | %s |" % (loaded, kib(loaded)))
     w.append("| of that, debugging sections (`.debug*`, not loaded) | %d | %s |" % (debug, kib(debug)))
-    w.append("| of it resources (`.rsrc`) | %d | %s |" % (rsrc, kib(rsrc)))
+    w.append("| of that, the symbol table and other bytes outside sections | %d | %s |" % (other, kib(other)))
+    w.append("| resources (`.rsrc`) | %d | %s |" % (rsrc, kib(rsrc)))
     w.append("| of those, the 24-bit background bitmap | %d | %s |" % (bg, kib(bg)))
-    w.append("| NSIS installer (payload compressed, zlib) | %d | %s |" % (peer_size, kib(peer_size)))
+    if stripped:
+        w.append("| `setup.exe` after `strip` (for comparison; the medium's copy is not stripped) | %d | %s; "
+                 "everything but `.rsrc`: %s |" % (stripped, kib(stripped), kib(stripped - rsrc)))
+    w.append("| NSIS installer (default zlib compression, payload inside) | %d | %s |" % (peer_size, kib(peer_size)))
     w.append("")
     w.append("Sections of `setup.exe` (raw bytes in the file): " +
              ", ".join("`%s` %d" % (n, r) for n, _, r in secs))
     w.append("")
-    w.append("DLLs imported by `setup.exe` (`objdump -p`): %s%s" %
+    w.append("DLLs imported by `setup.exe` (`objdump -p`): %s — %s" %
              (", ".join(dlls) or "none found",
-              "" if not foreign else "; not system DLLs: " + ", ".join(foreign)))
+              "system DLLs only" if not foreign else "not system DLLs: " + ", ".join(foreign)))
     w.append("")
     w.append("DLLs imported by the NSIS installer: %s" % (", ".join(imports(peer_exe)) or "none found"))
+    w.append("")
+
+    w.append("## Targets")
+    w.append("")
+    for host, less_o, less_p, wiz, popup, peer_w, shape_px, shape_skin in targets:
+        r = None if less_o is None or not less_p else less_o / less_p
+        w.append("- %s: silent install less the floor %s NSIS's (at most 1.0×, aim 0.8×): %s" %
+                 (host, ratio(less_o, less_p), verdict(r is not None and r <= 1.0)))
+        r = None if wiz is None or not popup else wiz / popup
+        w.append("- %s: wizard laid out at %s the bare popup (at most 1.3×) and %s NSIS's window: %s" %
+                 (host, ratio(wiz, popup), ratio(wiz, peer_w), verdict(r is not None and r <= 1.3)))
+        w.append("- %s: window shape, the wizard's way %s ms, the skin's way %s ms (under 5 ms): %s" %
+                 (host, "n/a" if shape_px is None else "%.2f" % shape_px,
+                  "n/a" if shape_skin is None else "%.2f" % shape_skin,
+                  verdict(shape_px is not None and shape_px < 5)))
+    w.append("- code (everything but `.rsrc`) %s (at most 150 KiB): %s" %
+             (kib(size - rsrc), verdict(size - rsrc <= 150 * 1024)))
+    w.append("- imports only system DLLs: %s" % verdict(not foreign and bool(dlls)))
     w.append("")
     print("\n".join(w))
 
