@@ -16,6 +16,10 @@
 //   bench_run window <runs> <figure> <command line>
 //       start until the process shows a visible top-level window of at least
 //       100x100 pixels; the process is then ended
+//       (and <figure>_ws: its peak working set then, KiB)
+//   bench_run peergui <runs> <peer installer> <medium folder>
+//       peer_gui_install: Install click until every item is in place;
+//       peer_peak_ws: the peer installer's peak working set then (KiB)
 //   bench_run wizard <runs> <medium folder>
 //       ours_wizard_window: start until the install wizard is laid out;
 //       ours_wizard_install: Install click until Finish shows;
@@ -432,11 +436,17 @@ int CmdWindow(int runs, const char* figure, const std::wstring& cmd)
             return 1;
         HWND w = WaitWindow(p.pid, false, 20000);
         double t1 = NowMs();
+        PROCESS_MEMORY_COUNTERS pmc = {};
+        pmc.cb = sizeof pmc;
+        bool mem = GetProcessMemoryInfo(p.process, &pmc, sizeof pmc) != 0;
         Kill(&p);
-        if (!w)
+        if (!w) {
             Incomplete(figure, L"(no window)");
-        else if (i >= 0)
+        } else if (i >= 0) {
             Print(figure, t1 - t0);
+            if (mem)
+                Print((std::string(figure) + "_ws").c_str(), static_cast<double>(pmc.PeakWorkingSetSize) / 1024.0);
+        }
         Sleep(50);  // lets the killed process's windows go away before the next start
     }
     return 0;
@@ -535,6 +545,49 @@ int CmdWizard(int runs, const std::wstring& medium)
     return 0;
 }
 
+// The peer installer in GUI mode: Install on its folder page, then its install until
+// every item is in place; its peak working set then.
+int CmdPeerGui(int runs, const std::wstring& installer, const std::wstring& medium)
+{
+    Target t = ReadTarget(medium);
+    Scrub(t);
+    for (int i = g_first; i < runs; ++i) {
+        Proc p;
+        if (!Start(Quote(installer), FolderOf(installer), &p))
+            return 1;
+        HWND w = WaitWindow(p.pid, false, 20000);
+        if (!w) {
+            Incomplete("peer_peak_ws", L"(no window)");
+            Kill(&p);
+            continue;
+        }
+        double t0 = NowMs();
+        PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDOK)));
+        DWORD start = GetTickCount();
+        while (!Installed(t) && GetTickCount() - start < 30000)
+            Sleep(2);
+        double t1 = NowMs();
+        Sleep(20);  // the last steps after the links
+        PROCESS_MEMORY_COUNTERS pmc = {};
+        pmc.cb = sizeof pmc;
+        bool mem = GetProcessMemoryInfo(p.process, &pmc, sizeof pmc) != 0;
+        Kill(&p);
+        if (!Installed(t)) {
+            Incomplete("peer_peak_ws", L"(items missing)");
+        } else if (i >= 0) {
+            Print("peer_gui_install", t1 - t0);
+            if (mem)
+                Print("peer_peak_ws", static_cast<double>(pmc.PeakWorkingSetSize) / 1024.0);
+        }
+        SettleService();
+        long code = 0;
+        TimeToExit(Quote(t.install + L"\\Uninstall\\uninst.exe") + L" /S _?=" + t.install + L"\\Uninstall", L"C:\\",
+                   &code);
+        Scrub(t);
+    }
+    return 0;
+}
+
 std::wstring WithSlash(std::wstring dir)
 {
     if (!dir.empty() && dir.back() != L'\\')
@@ -561,6 +614,8 @@ int wmain(int argc, wchar_t** argv)
         return CmdOurs(runs, WithSlash(argv[3]), argv[4]);
     if (cmd == L"peer" && argc >= 5)
         return CmdPeer(runs, argv[3], WithSlash(argv[4]));
+    if (cmd == L"peergui" && argc >= 5)
+        return CmdPeerGui(runs, argv[3], WithSlash(argv[4]));
     if (cmd == L"window" && argc >= 5) {
         char figure[64] = {0};
         WideCharToMultiByte(CP_UTF8, 0, argv[3], -1, figure, sizeof figure - 1, NULL, NULL);

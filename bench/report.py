@@ -191,10 +191,17 @@ def main():
                  fmt(v.get("shape_skin")))
         w.append("| | wizard install: Install click until Finish shows | %s | | | |" %
                  fmt(v.get("ours_wizard_install")))
-        w.append("| 6 | peak working set of `setup.exe` during a wizard install (PeakWorkingSetSize) | %s | | | |" %
-                 fmt(v.get("ours_peak_ws"), unit="KiB"))
-        w.append("| 6 | largest working set seen, sampled every ~2 ms | %s | | | |" %
+        w.append("| | GUI install: Install click until every item is in place (NSIS) | | %s | | |" %
+                 fmt(v.get("peer_gui_install")))
+        ows, pws = v.get("ours_peak_ws"), v.get("peer_peak_ws")
+        w.append("| 6 | peak working set during a GUI install (PeakWorkingSetSize): ours the wizard, "
+                 "NSIS its window | %s | %s | %s | |" %
+                 (fmt(ows, unit="KiB"), fmt(pws, unit="KiB"), ratio(med(ows), med(pws))))
+        w.append("| 6 | ours: largest working set seen, sampled every ~2 ms during the wizard install | %s | | | |" %
                  fmt(v.get("ours_sampled_ws"), unit="KiB"))
+        w.append("| 6 | peak working set when the first window shows: ours, NSIS; bare popup | %s | %s; popup %s | | |" %
+                 (fmt(v.get("ours_window_ws"), unit="KiB"), fmt(v.get("peer_window_ws"), unit="KiB"),
+                  fmt(v.get("popup_window_ws"), unit="KiB")))
         w.append("")
         targets.append((host, less_o, less_p, med(oww), med(popup), med(pw), med(v.get("shape_getpixel")),
                         med(v.get("shape_skin"))))
