@@ -1,6 +1,7 @@
 #include "Install.h"
 
 #include "Shell.h"
+#include "NameRules.h"
 #include "PathUtil.h"
 #include "app/HostEnv.h"
 
@@ -92,8 +93,9 @@ void CloseRunningPayload(const WCHAR* appName)
     Sleep(1000);
 }
 
-// The autostart value {AppName} = "{install}\{APPFileName}" min. False only when the
-// value could not be written; a Run key that cannot be opened is passed over.
+// The autostart value {AppName} = "{install}\{APPFileName}" min. False when the value
+// is not written; a Run key that cannot be opened is passed over without a message,
+// but the install is not complete without its autostart value.
 bool WriteRunValue(const SetupConfig* config)
 {
     WCHAR keyPath[kKeyCap];
@@ -101,7 +103,7 @@ bool WriteRunValue(const SetupConfig* config)
         return false;
     HKEY key = NULL;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
-        return true;
+        return false;
     WCHAR data[kCommandCap];
     bool ok = ComposeCommand(data, {config->szInstallDir, L"\\", config->szAPPFileName}, L"min") &&
               SetString(key, config->szAppName, data);
@@ -148,7 +150,9 @@ bool WriteUninstallEntry(const SetupConfig* config)
 BOOL InstallFilesAndRegistry(const WCHAR* szSourceDir, const SetupConfig* config)
 {
     const WCHAR* dir = config->szInstallDir;
-    if (!IsUsableInstallDir(dir))
+    // The payload's name is one file inside the install folder and nothing else.
+    if (!IsUsableInstallDir(dir) || !IsValidFileName(config->szAPPFolderName) ||
+        !IsValidFileName(config->szAPPFileName))
         return FALSE;
     bool ok = true;
 
@@ -199,9 +203,23 @@ BOOL InstallPackage(const WCHAR* szSourceDir, const SetupConfig* config)
 {
     const WCHAR* dir = config->szInstallDir;
     // An empty or relative install folder would put the files at a drive root or
-    // wherever the current folder is: touch nothing.
-    if (!IsUsableInstallDir(dir)) {
+    // wherever the current folder is, and a folder name with a wildcard, a trailing
+    // dot or space or a device name another folder than the one named (FindFirstFileW
+    // matches "Corv*", the system turns "Corvisk." into "Corvisk"): touch nothing.
+    if (!IsUsableInstallDir(dir) || !IsValidFileName(config->szAPPFolderName)) {
         ShowFailure(L"Fail to create the install folder!");
+        return FALSE;
+    }
+    // AppName names the desktop link, the Programs-menu folder and its link, and
+    // APPFileName the payload file: each must be one plain file name, or the install
+    // would write (and the uninstall later delete) somewhere else. Refused before
+    // anything is touched.
+    if (!IsValidFileName(config->szAPPFileName)) {
+        ShowFailure(L"Fail to copy the application file!");
+        return FALSE;
+    }
+    if (!IsValidFileName(config->szAppName)) {
+        ShowFailure(L"Fail to create the shortcuts!");
         return FALSE;
     }
 
@@ -227,13 +245,17 @@ BOOL InstallPackage(const WCHAR* szSourceDir, const SetupConfig* config)
         CloseHandle(process);
     }
 
+    // A link that could not be made (its path would not fit, the folder is blocked)
+    // shows no message, but the install is not complete without it.
     WCHAR payload[MAX_PATH], uninstaller[MAX_PATH];
-    if (Concat(payload, {dir, L"\\", config->szAPPFileName})) {
-        CreateDesktopShortcut(payload, config->szAppName);
-        CreateProgramsShortcut(config->szAppName, payload, config->szAppName, NULL);
+    bool links = Concat(payload, {dir, L"\\", config->szAPPFileName});
+    if (links) {
+        links = CreateDesktopShortcut(payload, config->szAppName) && links;
+        links = CreateProgramsShortcut(config->szAppName, payload, config->szAppName, NULL) && links;
     }
-    if (Concat(uninstaller, {dir, L"\\Uninstall\\setup.exe"}))
-        CreateProgramsShortcut(config->szAppName, uninstaller, L"Uninstall", L"delpkg");
+    links = Concat(uninstaller, {dir, L"\\Uninstall\\setup.exe"}) &&
+            CreateProgramsShortcut(config->szAppName, uninstaller, L"Uninstall", L"delpkg") && links;
+    ok = links && ok;
 
     if (g_bNt6 && payload[0])
         MarkCompatibilityPersisted(payload);

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "NameRules.h"
 #include "PathUtil.h"
 
 HANDLE RunProgram(WCHAR* commandLine, int show)
@@ -72,11 +73,12 @@ private:
     IPersistFile* file_ = NULL;
 };
 
-// Link and folder names are single names: an empty one would name the desktop or the
-// Programs folder itself, and one with a backslash or ".." a place outside them.
+// Link and folder names are single file names: an empty one would name the desktop or
+// the Programs folder itself, one with a backslash or ".." a place outside them, and
+// one with a trailing dot or space another link or folder.
 bool DesktopLinkPath(const WCHAR* name, WCHAR (&path)[MAX_PATH])
 {
-    if (!IsPlainFolderName(name))
+    if (!IsValidFileName(name))
         return false;
     WCHAR desktop[MAX_PATH] = {0};
     SHGetSpecialFolderPathW(NULL, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
@@ -86,7 +88,7 @@ bool DesktopLinkPath(const WCHAR* name, WCHAR (&path)[MAX_PATH])
 bool ProgramsPaths(const WCHAR* folderName, const WCHAR* linkName, WCHAR (&folder)[MAX_PATH],
                    WCHAR (&path)[MAX_PATH])
 {
-    if (!IsPlainFolderName(folderName) || !IsPlainFolderName(linkName))
+    if (!IsValidFileName(folderName) || !IsValidFileName(linkName))
         return false;
     WCHAR programs[MAX_PATH] = {0};
     SHGetSpecialFolderPathW(NULL, programs, CSIDL_COMMON_PROGRAMS, FALSE);
@@ -96,20 +98,20 @@ bool ProgramsPaths(const WCHAR* folderName, const WCHAR* linkName, WCHAR (&folde
 
 }  // namespace
 
-void CreateDesktopShortcut(const WCHAR* targetPath, const WCHAR* name)
+bool CreateDesktopShortcut(const WCHAR* targetPath, const WCHAR* name)
 {
     ComScope com;
     LinkObject link;
     if (!link.Usable())
-        return;
+        return false;
     // A refused target still gives a link file: the desktop link is saved regardless.
     link.Link()->SetPath(targetPath);
     WCHAR path[MAX_PATH];
     if (!DesktopLinkPath(name, path))
-        return;
+        return false;
     if (PathExists(path))
         DeleteDesktopShortcut(name);
-    link.File()->Save(path, TRUE);
+    return SUCCEEDED(link.File()->Save(path, TRUE)) && PathExists(path);
 }
 
 void DeleteDesktopShortcut(const WCHAR* name)
@@ -119,25 +121,25 @@ void DeleteDesktopShortcut(const WCHAR* name)
         DeleteFileW(path);
 }
 
-void CreateProgramsShortcut(const WCHAR* folderName, const WCHAR* targetPath, const WCHAR* linkName,
+bool CreateProgramsShortcut(const WCHAR* folderName, const WCHAR* targetPath, const WCHAR* linkName,
                             const WCHAR* arguments)
 {
     ComScope com;
     LinkObject link;
     if (!link.Usable())
-        return;
+        return false;
     if (FAILED(link.Link()->SetPath(targetPath)))
-        return;
+        return false;
     if (arguments)
         link.Link()->SetArguments(arguments);
     WCHAR folder[MAX_PATH], path[MAX_PATH];
     if (!ProgramsPaths(folderName, linkName, folder, path))
-        return;
+        return false;
     if (!PathExists(folder))
         CreateDirectoryW(folder, NULL);
     else if (PathExists(path))
         DeleteProgramsShortcut(folderName, linkName, 0);
-    link.File()->Save(path, TRUE);
+    return SUCCEEDED(link.File()->Save(path, TRUE)) && PathExists(path);
 }
 
 void DeleteProgramsShortcut(const WCHAR* folderName, const WCHAR* linkName, int removeFolder)

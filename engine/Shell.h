@@ -6,9 +6,10 @@
 // SW_HIDE. Returns the process handle, or NULL when the process cannot be created.
 HANDLE RunProgram(WCHAR* commandLine, int show);
 
-void CreateDesktopShortcut(const WCHAR* targetPath, const WCHAR* name);
+// The Create functions return true when the link file is in place afterwards.
+bool CreateDesktopShortcut(const WCHAR* targetPath, const WCHAR* name);
 void DeleteDesktopShortcut(const WCHAR* name);
 // arguments may be NULL.
-void CreateProgramsShortcut(const WCHAR* folderName, const WCHAR* targetPath, const WCHAR* linkName,
+bool CreateProgramsShortcut(const WCHAR* folderName, const WCHAR* targetPath, const WCHAR* linkName,
                             const WCHAR* arguments);
 void DeleteProgramsShortcut(const WCHAR* folderName, const WCHAR* linkName, int removeFolder);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "CleanupBatch.h"
+#include "NameRules.h"
 #include "PathUtil.h"
 #include "Shell.h"
 #include "app/HostEnv.h"
@@ -25,8 +26,10 @@ const WCHAR* KeyPrefix()
 // on the Uninstall key itself.
 bool CanActOn(const SetupConfig* config)
 {
+    // A name with a trailing dot or space, a wildcard or a device name would reach
+    // another file or folder than the one named.
     return config && IsUsableInstallDir(config->szInstallDir) && IsPlainFolderName(config->szAPPFolderName) &&
-           IsPlainFolderName(config->szAPPFileName);
+           IsValidFileName(config->szAPPFolderName) && IsValidFileName(config->szAPPFileName);
 }
 
 void DeleteInFolder(const WCHAR* folder, const WCHAR* name, bool onlyIfPresent)
@@ -46,6 +49,16 @@ bool RegistryKeyExists(const WCHAR* keyPath)
     if (r == ERROR_SUCCESS)
         RegCloseKey(key);
     return r != ERROR_FILE_NOT_FOUND;
+}
+
+bool RunValueExists(const WCHAR* keyPath, const WCHAR* name)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    LONG r = RegQueryValueExW(key, name, NULL, NULL, NULL, NULL);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS;
 }
 
 // "-k" then "-u", each followed by one second, whether or not the helper exists.
@@ -118,13 +131,15 @@ BOOL RemoveFilesAndRegistry(const SetupConfig* config)
         }
     }
 
-    // Done when the payload and its Uninstall entry are gone.
+    // Done when the payload and its Uninstall entry are gone, and before NT 6 also the
+    // autostart value (a Run key that cannot be opened for writing keeps it).
     WCHAR payload[MAX_PATH];
     WCHAR entry[1024] = {0};
     if (!Concat(payload, {dir, L"\\", config->szAPPFileName}) ||
         !Concat(entry, {KeyPrefix(), L"Uninstall\\", config->szAPPFolderName}))
         return FALSE;
-    return !PathExists(payload) && !RegistryKeyExists(entry);
+    bool runValueLeft = runPath[0] && RunValueExists(runPath, config->szAppName);
+    return !PathExists(payload) && !RegistryKeyExists(entry) && !runValueLeft;
 }
 
 BOOL UninstallPackage(const SetupConfig* config)
@@ -141,10 +156,13 @@ BOOL UninstallPackage(const SetupConfig* config)
 
     // The links are named after AppName; a name that is not a plain file name could
     // reach another link or, with the folder removal, another folder.
-    if (IsPlainFolderName(config->szAppName)) {
+    // Such links are left alone, and the uninstall is then not complete.
+    if (IsValidFileName(config->szAppName)) {
         DeleteDesktopShortcut(config->szAppName);
         DeleteProgramsShortcut(config->szAppName, config->szAppName, 0);
         DeleteProgramsShortcut(config->szAppName, L"Uninstall", 1);
+    } else {
+        removed = FALSE;
     }
 
     if (config->bDeleteAPFolder)
