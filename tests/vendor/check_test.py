@@ -107,7 +107,8 @@ class CheckIni(Work):
              [":2: error: APPFolderName is empty: setup.exe gets no install folder and refuses to install",
               "xp32           English Windows XP, 32-bit   (none)"]),
             ("wildcard in folder", ini_with(APPFolderName="Acme*"), 1,
-             [":2: error: APPFolderName \"Acme*\" holds '*': setup.exe refuses to install"]),
+             [":2: error: APPFolderName \"Acme*\" holds '*': setup.exe refuses to install (it shows \"Fail to "
+              "create the install folder!\")"]),
             ("trailing dot", ini_with(APPFolderName="Acme."), 1,
              [":2: error: APPFolderName \"Acme.\" ends with a dot or a space, which Windows drops: "
               "setup.exe refuses to install"]),
@@ -120,7 +121,8 @@ class CheckIni(Work):
             ("slash in AppName", ini_with(AppName="Acme/Atlas"), 1,
              [":4: error: AppName \"Acme/Atlas\" holds '/': setup.exe refuses to install"]),
             ("empty AppName", ini_with(AppName=""), 1,
-             [":4: error: AppName is empty: setup.exe refuses to install (no shortcut name)"]),
+             [":4: error: AppName is empty: setup.exe refuses to install (no shortcut name) (it shows \"Fail to "
+              "create the shortcuts!\")"]),
             ("folder too long for the hosts", ini_with(APPFolderName=long_folder), 1,
              [":2: error: APPFolderName makes an install folder too long for the installed files (paths over 259 "
               "characters) on xp32, w7x64, xp32-german, w7x64-german, xp32-spanish, w7x64-spanish"]),
