@@ -137,12 +137,15 @@ def main():
              (machine.get("load_start", "?"), machine.get("load_end", "?")))
     w.append("- Method: fresh prefix per host, `WINEDEBUG=-all`, winemenubuilder disabled, throwaway `HOME`, "
              "persistent `wineserver -p`, Xvfb, wineserver, wine and the timer pinned with `taskset -c 0`; "
-             "%s runs per figure in 3 alternating rounds, each command after one untimed warm-up run. "
+             "%s runs per figure in 3 rounds that alternate between the figures; the first round of each "
+             "command begins with one untimed warm-up run. "
              "Times are wall times measured inside the prefix with QueryPerformanceCounter around "
              "CreateProcess. Cells: min / **median** / max (runs)." % machine.get("runs", "?"))
     w.append("")
+    summary_at = len(w)
 
     targets = []
+    summary = {}
     for host, title in HOSTS:
         raw = os.path.join(out_dir, "raw-%s.txt" % host)
         if not os.path.exists(raw):
@@ -203,6 +206,19 @@ def main():
                  (fmt(v.get("ours_window_ws"), unit="KiB"), fmt(v.get("peer_window_ws"), unit="KiB"),
                   fmt(v.get("popup_window_ws"), unit="KiB")))
         w.append("")
+        summary[host] = [
+            ("Wine process floor", med(v.get("floor")), None, "ms"),
+            ("1 silent install", med(oi), med(pi), "ms"),
+            ("1 silent install less the floor", less_o, less_p, "ms"),
+            ("2 uninstall until all is gone (ours: procedure alone; NSIS: plain `/S`)", med(ou), med(pu), "ms"),
+            ("2 uninstall through our wizard (Remove click until all is gone)", med(ouw), None, "ms"),
+            ("2 NSIS uninstall in place `/S _?=`", None, med(v.get("peer_uninstall_inplace")), "ms"),
+            ("3 first window visible (NSIS: its window)", med(ow), med(pw), "ms"),
+            ("3 wizard laid out; beside it the bare 584×411 popup", med(oww), med(popup), "ms"),
+            ("4 window shape, the wizard's way (GetPixel reads)", med(v.get("shape_getpixel")), None, "ms"),
+            ("4 window shape, `CSkinBitmap::CreateRegion` (GetDIBits)", med(v.get("shape_skin")), None, "ms"),
+            ("6 peak working set, GUI install", med(ows), med(pws), "KiB"),
+        ]
         targets.append((host, less_o, less_p, med(oww), med(popup), med(pw), med(v.get("shape_getpixel")),
                         med(v.get("shape_skin"))))
         if bad:
@@ -246,6 +262,26 @@ def main():
     w.append("")
     w.append("DLLs imported by the NSIS installer: %s" % (", ".join(imports(peer_exe)) or "none found"))
     w.append("")
+
+    hosts = [h for h, _ in HOSTS if h in summary]
+    top = []
+    if hosts:
+        top.append("## Summary: medians")
+        top.append("")
+        top.append("| figure | " + " | ".join("%s ours | %s NSIS or baseline | ours/other" % (h, h) for h in hosts) + " |")
+        top.append("|---|" + "---|---|---|" * len(hosts))
+        for row in range(len(summary[hosts[0]])):
+            name = summary[hosts[0]][row][0]
+            cells = []
+            for h in hosts:
+                _, a, b, unit = summary[h][row]
+                num = (lambda x: "" if x is None else ("%.0f %s" % (x, unit) if x >= 100 or unit == "KiB"
+                                                        else "%.1f %s" % (x, unit)))
+                cells += [num(a), num(b), ratio(a, b) if a is not None and b is not None else ""]
+            top.append("| %s | %s |" % (name, " | ".join(cells)))
+        top.append("")
+
+    w[summary_at:summary_at] = top
 
     w.append("## Targets")
     w.append("")
