@@ -159,12 +159,23 @@ def main():
         w.append("| # | figure | ours | NSIS or baseline | ours/NSIS | ours/floor |")
         w.append("|---|---|---|---|---|---|")
         w.append("| | Wine process floor: trivial console program, start to exit | | %s | | |" % fmt(v.get("floor")))
+        dllf = med(v.get("dll_floor"))
+        w.append("| | floor of a program importing setup.exe's system DLLs, start to exit | | %s | | %s of the floor |" %
+                 (fmt(v.get("dll_floor")), ratio(dllf, floor)))
+        w.append("| 1 | setup.exe start-up alone: `s` while another instance holds the mutex, start to exit | %s | "
+                 "| | %s of the DLL floor |" % (fmt(v.get("ours_startup")), ratio(med(v.get("ours_startup")), dllf)))
+        w.append("| 1 | install procedure alone (`InstallPackage` called in the timer's process) | %s | | | |" %
+                 fmt(v.get("ours_install_procedure")))
         w.append("| 1 | silent install, start to exit (ours `s`, NSIS `/S`) | %s | %s | %s | %s |" %
                  (fmt(oi), fmt(pi), ratio(med(oi), med(pi)), ratio(med(oi), floor)))
         less_o = None if oi is None or floor is None else med(oi) - floor
         less_p = None if pi is None or floor is None else med(pi) - floor
         w.append("| 1 | silent install less the floor's median | %s | %s | %s | |" %
                  (fmt(oi, shift=floor or 0), fmt(pi, shift=floor or 0), ratio(less_o, less_p)))
+        dl_o = None if oi is None or dllf is None else med(oi) - dllf
+        dl_p = None if pi is None or dllf is None else med(pi) - dllf
+        w.append("| 1 | silent install less the DLL floor's median | %s | %s | %s | |" %
+                 (fmt(oi, shift=dllf or 0), fmt(pi, shift=dllf or 0), ratio(dl_o, dl_p)))
         ou, pu = v.get("ours_uninstall"), v.get("peer_uninstall")
         w.append("| 2 | uninstall until the install folder is gone: ours the procedure alone (installed "
                  "copy, no window), start to gone; NSIS plain `/S`, start to gone | %s | %s | %s | %s |" %
@@ -210,6 +221,10 @@ def main():
             ("Wine process floor", med(v.get("floor")), None, "ms"),
             ("1 silent install", med(oi), med(pi), "ms"),
             ("1 silent install less the floor", less_o, less_p, "ms"),
+            ("floor with setup.exe's DLL imports", dllf, None, "ms"),
+            ("1 setup.exe start-up alone (mutex held elsewhere)", med(v.get("ours_startup")), None, "ms"),
+            ("1 install procedure alone, in process", med(v.get("ours_install_procedure")), None, "ms"),
+            ("1 silent install less the DLL floor", dl_o, dl_p, "ms"),
             ("2 uninstall until all is gone (ours: procedure alone; NSIS: plain `/S`)", med(ou), med(pu), "ms"),
             ("2 uninstall through our wizard (Remove click until all is gone)", med(ouw), None, "ms"),
             ("2 NSIS uninstall in place `/S _?=`", None, med(v.get("peer_uninstall_inplace")), "ms"),
