@@ -60,6 +60,14 @@ BOOL CSetupApp::InitInstance()
         return FALSE;
     }
     m_hMutex = CreateMutexW(NULL, FALSE, kMutexName);
+    // Two programs started at the same moment can both pass the test above; only the
+    // one that really created the mutex goes on.
+    if (m_hMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(m_hMutex);
+        m_hMutex = NULL;
+        m_nExitCode = SETUP_EXIT_ALREADY_RUNNING;
+        return FALSE;
+    }
 
     // 3-5. The program's path and folder; the folder keeps the system's letter case.
     WCHAR szModulePath[MAX_PATH] = {0};
