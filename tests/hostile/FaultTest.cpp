@@ -24,6 +24,11 @@ struct Expect {
     bool links;    // all three links
 };
 
+struct UninstallExpect {
+    BOOL result;
+    bool payloadGone, entryGone, linksGone, runGone;
+};
+
 struct Case {
     const char* what;
     std::function<std::unique_ptr<Fault>(const ts::Package&, const std::wstring& medium)> arm;
@@ -120,6 +125,17 @@ protected:
         EXPECT_EQ(e.links, AllLinks(p));
     }
 
+    void ExpectUninstallState(const ts::Package& p, const std::wstring& dir, const UninstallExpect& e)
+    {
+        EXPECT_EQ(e.payloadGone, !ts::Exists(dir + L"\\" + p.appFileName));
+        EXPECT_EQ(e.entryGone, !ts::ReadUninstallEntry(p.folderName).keyExists);
+        EXPECT_EQ(e.linksGone, !ts::Exists(ts::DesktopLinkPath(p.appName)) &&
+                                   !ts::Exists(ts::ProgramsFolderPath(p.appName)));
+        if (!g_bNt6) {
+            EXPECT_EQ(e.runGone, !ts::ReadHklm32(ts::kRunKey, p.appName.c_str()).present);
+        }
+    }
+
     std::wstring ModuleText(const std::wstring& medium, UINT id)
     {
         HMODULE m = LoadLibraryExW((medium + L"setupENU.dll").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
@@ -204,11 +220,6 @@ TEST_F(FaultTest, InstallUnderEachFaultReportsWhatHappened)
 }
 
 namespace {
-
-struct UninstallExpect {
-    BOOL result;
-    bool payloadGone, entryGone, linksGone, runGone;
-};
 
 struct UninstallCase {
     const char* what;
@@ -304,14 +315,37 @@ TEST_F(FaultTest, UninstallUnderEachFaultReportsWhatHappened)
         EXPECT_LT(GetTickCount() - start, 20000u);
         EXPECT_TRUE(boxes.empty()) << Utf8(ts::JoinLines(boxes));
         fault.reset();
-        EXPECT_EQ(e.payloadGone, !ts::Exists(dir + L"\\" + p.appFileName));
-        EXPECT_EQ(e.entryGone, !ts::ReadUninstallEntry(p.folderName).keyExists);
-        EXPECT_EQ(e.linksGone, !ts::Exists(ts::DesktopLinkPath(p.appName)) &&
-                                   !ts::Exists(ts::ProgramsFolderPath(p.appName)));
-        if (!nt6) {
-            EXPECT_EQ(e.runGone, !ts::ReadHklm32(ts::kRunKey, p.appName.c_str()).present);
-        }
+        ExpectUninstallState(p, dir, e);
         ExpectOnlyChangesIn(before, ts::InstallPlaces(p, true));
+        ts::CleanInstall(p);
+
+        // The uninstall wizard of the installed copy: its headline after the run says
+        // removed or failed. The faults that edit the configuration are left to the
+        // engine run above.
+        SetupConfig original = ConfigOf(medium);
+        ASSERT_TRUE(Install(medium, original, NULL));
+        before = ts::TakeSnapshot();
+        SetupConfig edited = original;
+        fault = c.arm(p, &edited);
+        ASSERT_TRUE(fault->armed);
+        if (memcmp(&edited, &original, sizeof edited) == 0) {
+            std::wstring uninstaller = dir + L"\\Uninstall\\";
+            ts::MessageBoxWatcher watcher;
+            wz::Wizard w;
+            ASSERT_TRUE(wz::StartWizard(uninstaller, L"delpkg", &w));
+            wz::Click(w.dialog, wz::kStart);
+            bool ended = wz::WaitUntil([&] { return wz::ReadControl(w.dialog, wz::kFinish).visible; }, 60000, 50);
+            EXPECT_TRUE(ended) << "the wizard did not reach its last page";
+            std::wstring headline = ModuleText(uninstaller, e.result ? 15 : 14);
+            EXPECT_NE(L"", headline);
+            EXPECT_EQ(headline, wz::ReadControl(w.dialog, wz::kHeadline).text);
+            wz::Stop(&w);
+            EXPECT_TRUE(watcher.Texts().empty()) << Utf8(ts::JoinLines(watcher.Texts()));
+            fault.reset();
+            ExpectUninstallState(p, dir, e);
+            ExpectOnlyChangesIn(before, ts::InstallPlaces(p, true, uninstaller));
+        }
+        fault.reset();
         ts::CleanInstall(p);
     }
 }
