@@ -1,5 +1,6 @@
 #include "Install.h"
 
+#include "SharedSteps.h"
 #include "Shell.h"
 #include "NameRules.h"
 #include "PathUtil.h"
@@ -16,18 +17,10 @@ const WCHAR* const kLanguageModules[] = {
 // and a short word after it.
 const size_t kCommandCap = MAX_PATH + 32;
 const size_t kKeyCap = 1024;
-// How long a payload window may take to handle WM_CLOSE before the install goes on.
-const UINT kCloseTimeoutMs = 3000;
 
 void ShowFailure(const WCHAR* text)
 {
     MessageBoxW(NULL, text, L"Fail", MB_OK | MB_ICONEXCLAMATION);
-}
-
-const WCHAR* KeyPrefix()
-{
-    return g_bWow64 ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"
-                    : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 }
 
 // "{path}" {word}: the program path quoted, so that a path with spaces cannot start
@@ -36,23 +29,6 @@ bool ComposeCommand(WCHAR (&line)[kCommandCap], std::initializer_list<const WCHA
 {
     WCHAR path[MAX_PATH];
     return ConcatInto(path, MAX_PATH, pathParts) && Concat(line, {L"\"", path, L"\" ", word});
-}
-
-// Starts "{install}\XSrvSetup.exe" {argument}, shown; the process handle or NULL.
-HANDLE RunHelper(const WCHAR* installDir, const WCHAR* argument)
-{
-    WCHAR line[kCommandCap];
-    if (!ComposeCommand(line, {installDir, L"\\XSrvSetup.exe"}, argument))
-        return NULL;
-    return RunProgram(line, 1);
-}
-
-void RunHelperAndPause(const WCHAR* installDir, const WCHAR* argument)
-{
-    HANDLE process = RunHelper(installDir, argument);
-    if (process)
-        CloseHandle(process);
-    Sleep(1000);
 }
 
 // Copies {srcDir}{srcName} to {dstDir}\{dstName}, overwriting. False when a path does
@@ -78,28 +54,13 @@ bool SetString(HKEY key, const WCHAR* name, const WCHAR* data)
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
 }
 
-// Closes the first top-level window titled exactly appName and gives its program a
-// second to end. A window that does not handle WM_CLOSE in time is left to itself.
-void CloseRunningPayload(const WCHAR* appName)
-{
-    // An empty title would match some untitled window of another program.
-    if (!appName[0])
-        return;
-    HWND window = FindWindowW(NULL, appName);
-    if (!window)
-        return;
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseTimeoutMs, &result);
-    Sleep(1000);
-}
-
 // The autostart value {AppName} = "{install}\{APPFileName}" min. False when the value
 // is not written; a Run key that cannot be opened is passed over without a message,
 // but the install is not complete without its autostart value.
 bool WriteRunValue(const SetupConfig* config)
 {
     WCHAR keyPath[kKeyCap];
-    if (!Concat(keyPath, {KeyPrefix(), L"Run"}))
+    if (!Concat(keyPath, {RegistryPrefix(), L"Run"}))
         return false;
     HKEY key = NULL;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
@@ -119,7 +80,7 @@ bool WriteUninstallEntry(const SetupConfig* config)
     WCHAR keyPath[kKeyCap];
     // The folder name is one key name; anything else would be another key.
     if (!IsPlainFolderName(config->szAPPFolderName) ||
-        !Concat(keyPath, {KeyPrefix(), L"Uninstall\\", config->szAPPFolderName}))
+        !Concat(keyPath, {RegistryPrefix(), L"Uninstall\\", config->szAPPFolderName}))
         return false;
     HKEY key = NULL;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_WRITE, NULL, &key,
@@ -227,8 +188,8 @@ BOOL InstallPackage(const WCHAR* szSourceDir, const SetupConfig* config)
     if (g_bNt6) {
         WCHAR helper[MAX_PATH];
         if (Concat(helper, {dir, L"\\XSrvSetup.exe"}) && PathExists(helper)) {
-            RunHelperAndPause(dir, L"-k");
-            RunHelperAndPause(dir, L"-u");
+            RunServiceHelperAndPause(dir, L"-k");
+            RunServiceHelperAndPause(dir, L"-u");
         }
     }
 
@@ -237,7 +198,7 @@ BOOL InstallPackage(const WCHAR* szSourceDir, const SetupConfig* config)
     bool ok = InstallFilesAndRegistry(szSourceDir, config) != FALSE;
 
     if (g_bNt6) {
-        HANDLE process = RunHelper(dir, L"-i");
+        HANDLE process = RunServiceHelper(dir, L"-i");
         if (!process) {
             ShowFailure(L"Fail to install the service!");
             return FALSE;

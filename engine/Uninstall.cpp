@@ -5,20 +5,11 @@
 #include "CleanupBatch.h"
 #include "NameRules.h"
 #include "PathUtil.h"
+#include "SharedSteps.h"
 #include "Shell.h"
 #include "app/HostEnv.h"
 
 namespace {
-
-// How long a payload window may take to handle WM_CLOSE before the uninstall goes on
-// without it; a hung window must not stop the procedure.
-const UINT kCloseTimeoutMs = 3000;
-
-const WCHAR* KeyPrefix()
-{
-    return g_bWow64 ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"
-                    : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
-}
 
 // The procedure acts only on a folder that the install could have created, and only
 // on names that stay inside it: with an empty or relative folder every path would
@@ -61,34 +52,6 @@ bool RunValueExists(const WCHAR* keyPath, const WCHAR* name)
     return r == ERROR_SUCCESS;
 }
 
-// "-k" then "-u", each followed by one second, whether or not the helper exists.
-void StopServiceHelper(const WCHAR* installDir)
-{
-    const WCHAR* const args[] = {L"-k", L"-u"};
-    for (const WCHAR* arg : args) {
-        WCHAR commandLine[MAX_PATH];
-        if (Concat(commandLine, {L"\"", installDir, L"\\XSrvSetup.exe\" ", arg})) {
-            HANDLE process = RunProgram(commandLine, 1);
-            if (process)
-                CloseHandle(process);
-        }
-        Sleep(1000);
-    }
-}
-
-void CloseRunningPayload(const WCHAR* appName)
-{
-    // An empty title would match some untitled window of another program.
-    if (!appName[0])
-        return;
-    HWND window = FindWindowW(NULL, appName);
-    if (!window)
-        return;
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseTimeoutMs, &result);
-    Sleep(1000);
-}
-
 void StartCleanupBatch(const WCHAR* installDir)
 {
     WCHAR batch[MAX_PATH];
@@ -113,7 +76,7 @@ BOOL RemoveFilesAndRegistry(const SetupConfig* config)
         DeleteInFolder(dir, L"XSrvSetup.exe", false);
 
     WCHAR keyPath[1024] = {0};
-    if (Concat(keyPath, {KeyPrefix(), L"Uninstall"})) {
+    if (Concat(keyPath, {RegistryPrefix(), L"Uninstall"})) {
         HKEY key = NULL;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
             RegDeleteKeyW(key, config->szAPPFolderName);
@@ -123,7 +86,7 @@ BOOL RemoveFilesAndRegistry(const SetupConfig* config)
 
     // An empty value name is the key's default value, which is not ours.
     WCHAR runPath[1024] = {0};
-    if (!g_bNt6 && config->szAppName[0] && Concat(runPath, {KeyPrefix(), L"Run"})) {
+    if (!g_bNt6 && config->szAppName[0] && Concat(runPath, {RegistryPrefix(), L"Run"})) {
         HKEY key = NULL;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, runPath, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
             RegDeleteValueW(key, config->szAppName);
@@ -136,7 +99,7 @@ BOOL RemoveFilesAndRegistry(const SetupConfig* config)
     WCHAR payload[MAX_PATH];
     WCHAR entry[1024] = {0};
     if (!Concat(payload, {dir, L"\\", config->szAPPFileName}) ||
-        !Concat(entry, {KeyPrefix(), L"Uninstall\\", config->szAPPFolderName}))
+        !Concat(entry, {RegistryPrefix(), L"Uninstall\\", config->szAPPFolderName}))
         return FALSE;
     bool runValueLeft = runPath[0] && RunValueExists(runPath, config->szAppName);
     return !PathExists(payload) && !RegistryKeyExists(entry) && !runValueLeft;
@@ -148,8 +111,11 @@ BOOL UninstallPackage(const SetupConfig* config)
         return FALSE;
     const WCHAR* dir = config->szInstallDir;
 
-    if (g_bNt6)
-        StopServiceHelper(dir);
+    // "-k" then "-u", each followed by one second, whether or not the helper exists.
+    if (g_bNt6) {
+        RunServiceHelperAndPause(dir, L"-k");
+        RunServiceHelperAndPause(dir, L"-u");
+    }
     CloseRunningPayload(config->szAppName);
 
     BOOL removed = RemoveFilesAndRegistry(config);
