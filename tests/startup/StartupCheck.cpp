@@ -100,16 +100,7 @@ bool PlaceSpies(const std::wstring& medium, const std::vector<std::wstring>& nam
 std::vector<SpyLoad> SpyLoads(const std::wstring& medium)
 {
     std::vector<SpyLoad> loads;
-    std::string bytes;
-    if (!ts::ReadBytes(medium + L"langspy.log", &bytes))
-        return loads;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        size_t end = bytes.find('\n', pos);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(pos, end - pos);
-        pos = end + 1;
+    for (const std::string& line : ts::ReadLines(medium + L"langspy.log")) {
         size_t tab = line.find('\t');
         if (tab == std::string::npos)
             continue;

@@ -148,18 +148,7 @@ UninstallEntry ReadUninstallEntry(const std::wstring& folderName)
 std::vector<HelperCall> ReadHelperLog(const std::wstring& logPath)
 {
     std::vector<HelperCall> calls;
-    std::string bytes;
-    if (!ReadBytes(logPath, &bytes))
-        return calls;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        size_t end = bytes.find('\n', pos);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : ReadLines(logPath)) {
         // "<ms> <argument> <program path>"
         size_t a = line.find(' ');
         if (a == std::string::npos)

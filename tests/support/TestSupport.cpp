@@ -111,6 +111,26 @@ bool ReadBytes(const std::wstring& path, std::string* bytes)
     return true;
 }
 
+std::vector<std::string> ReadLines(const std::wstring& path)
+{
+    std::vector<std::string> lines;
+    std::string bytes;
+    if (!ReadBytes(path, &bytes))
+        return lines;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t end = bytes.find('\n', pos);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 HANDLE Start(const std::wstring& commandLine, const wchar_t* cwd)
 {
     STARTUPINFOW si;

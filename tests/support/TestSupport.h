@@ -22,6 +22,9 @@ bool DeleteTree(const std::wstring& path);
 bool Exists(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 bool ReadBytes(const std::wstring& path, std::string* bytes);
+// The lines of a text file, split at "\n" (a "\r" before it is dropped); empty when the
+// file cannot be read.
+std::vector<std::string> ReadLines(const std::wstring& path);
 // Names in a folder ("." and ".." left out), sorted.
 std::vector<std::wstring> ListDir(const std::wstring& dir);
 
